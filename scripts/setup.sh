@@ -13,7 +13,7 @@ packages=(
   libassimp-dev libvorbis-dev libopenmpt-dev libkissfft-dev
   libfreetype-dev fonts-liberation libpng-dev libstb-dev libimgui-dev
   libgtest-dev libbenchmark-dev
-  ffmpeg xvfb xauth
+  ffmpeg xvfb xauth xdotool libx11-dev
 )
 
 missing=()

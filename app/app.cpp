@@ -1,0 +1,5 @@
+#include "app/app.h"
+
+#include "app/app_shell.h"
+
+CApp::CApp() { AppShell::SetApp(this); }

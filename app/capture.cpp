@@ -1,0 +1,158 @@
+#include "app/capture.h"
+
+#include <cstring>
+#include <filesystem>
+#include <stb_image_write.h>
+#include <string>
+#include <unistd.h>
+
+#include "app/frame_timer.h"
+#include "platform/gpu.h"
+#include "timeline/timeline.h"
+
+namespace {
+
+// Counts per frame of the virtual counter; its frequency is fps times this,
+// so a frame's delta is exactly 1/fps.
+constexpr uint64_t kTicksPerFrame = 1000000;
+uint64_t s_virtualCounter = 0;
+uint64_t ReadVirtualCounter() { return s_virtualCounter; }
+
+// Timeline time at which the last script entry ends.
+float ShowLength() {
+    const TimelineEntry& last = kTimeline[kTimelineEntryCount - 1];
+    return last.start + last.duration;
+}
+
+}  // namespace
+
+bool FrameCapture::Open(const CaptureOptions& options) {
+    m_options = options;
+    m_endTime = options.to >= 0.0f ? options.to : ShowLength();
+    m_pixels.resize(static_cast<size_t>(options.width) * options.height * 4);
+
+    if (options.IsMp4()) {
+        if (!Platform::FindProgram("ffmpeg")) {
+            std::fprintf(stderr, "lumivane: ffmpeg is not installed; it is needed to write %s\n",
+                         options.out.c_str());
+            return false;
+        }
+        std::string size = std::to_string(options.width) + "x" + std::to_string(options.height);
+        // Written frames come every `every` frames of show time.
+        std::string rate = std::to_string(options.fps) + "/" + std::to_string(options.every);
+        std::vector<std::string> args = {
+            "ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
+            "-f", "rawvideo", "-pix_fmt", "rgba", "-s", size, "-framerate", rate, "-i", "-",
+            "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
+            "-movflags", "+faststart", options.out};
+        if (!m_ffmpeg.Start(args)) {
+            std::fprintf(stderr, "lumivane: cannot start ffmpeg\n");
+            return false;
+        }
+    } else {
+        std::error_code ec;
+        std::filesystem::create_directories(options.out, ec);
+        std::string csvPath = options.out + "/frames.csv";
+        m_csv = std::fopen(csvPath.c_str(), "w");
+        if (!m_csv) {
+            std::fprintf(stderr, "lumivane: cannot write to '%s': %s\n", options.out.c_str(),
+                         ec ? ec.message().c_str() : std::strerror(errno));
+            return false;
+        }
+        std::fprintf(m_csv, "frame,demo_time,file\n");
+    }
+
+    s_virtualCounter = 0;
+    FrameTimer::SetCounter(ReadVirtualCounter, static_cast<uint64_t>(options.fps) * kTicksPerFrame);
+    m_progress = isatty(STDERR_FILENO);
+    m_started = m_lastProgress = std::chrono::steady_clock::now();
+    return true;
+}
+
+void FrameCapture::BeginFrame(float demoTime) {
+    s_virtualCounter += kTicksPerFrame;
+    m_frameTime = demoTime;
+}
+
+bool FrameCapture::EndFrame() {
+    ++m_drawn;
+    bool past = m_frameTime > m_endTime;
+    if (!past && m_frameTime >= m_options.from) {
+        if (m_eligible++ % static_cast<uint64_t>(m_options.every) == 0 && !WriteFrame()) {
+            m_failed = true;
+            return false;
+        }
+    }
+    ShowProgress(past);
+    return !past;
+}
+
+bool FrameCapture::WriteFrame() {
+    Gpu::ReadBackBuffer(m_pixels.data());
+    if (m_options.IsMp4()) {
+        if (!m_ffmpeg.Write(m_pixels.data(), m_pixels.size())) {
+            std::fprintf(stderr, "%slumivane: ffmpeg stopped taking frames\n", m_lineOpen ? "\n" : "");
+            return false;
+        }
+    } else {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame_%06llu.png", static_cast<unsigned long long>(m_written));
+        std::string path = m_options.out + "/" + name;
+        stbi_write_png_compression_level = 3;  // frames are large; speed over size
+        if (!stbi_write_png(path.c_str(), m_options.width, m_options.height, 4, m_pixels.data(),
+                            m_options.width * 4)) {
+            std::fprintf(stderr, "%slumivane: cannot write %s\n", m_lineOpen ? "\n" : "", path.c_str());
+            return false;
+        }
+        std::fprintf(m_csv, "%llu,%.6f,%s\n", static_cast<unsigned long long>(m_written),
+                     m_frameTime, name);
+    }
+    ++m_written;
+    return true;
+}
+
+void FrameCapture::ShowProgress(bool last) {
+    if (!m_progress) return;
+    auto now = std::chrono::steady_clock::now();
+    if (!last && now - m_lastProgress < std::chrono::milliseconds(250)) return;
+    m_lastProgress = now;
+    double wall = std::chrono::duration<double>(now - m_started).count();
+    double fps = wall > 0 ? m_drawn / wall : 0.0;
+    double done = m_endTime > 0 ? m_frameTime / m_endTime : 1.0;
+    if (done > 1.0) done = 1.0;
+    if (done < 0.0) done = 0.0;
+    // Remaining frames at the current rate (the loading screen holds the
+    // timeline, so early estimates run a little short).
+    double framesLeft = (m_endTime - m_frameTime) * m_options.fps;
+    double left = fps > 0 && framesLeft > 0 ? framesLeft / fps : 0.0;
+    const int barWidth = 30;
+    int filled = static_cast<int>(done * barWidth);
+    char bar[barWidth + 1];
+    for (int i = 0; i < barWidth; ++i) bar[i] = i < filled ? '#' : '-';
+    bar[barWidth] = '\0';
+    std::fprintf(stderr, "\r[%s] %5.1f%%  %6.2f s  %5.1f fps  %d:%02d left ", bar, done * 100.0,
+                 m_frameTime, fps, static_cast<int>(left) / 60, static_cast<int>(left) % 60);
+    m_lineOpen = !last;
+    if (last) std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+bool FrameCapture::Close() {
+    if (m_lineOpen) ShowProgress(true);  // the show ended before --to
+    bool ok = !m_failed;
+    if (m_csv) {
+        if (std::fclose(m_csv) != 0) ok = false;
+        m_csv = nullptr;
+    }
+    if (m_options.IsMp4()) {
+        int status = m_ffmpeg.Finish();
+        if (status != 0) {
+            std::fprintf(stderr, "lumivane: ffmpeg failed to write %s\n", m_options.out.c_str());
+            ok = false;
+        }
+    }
+    if (m_progress && ok) std::fprintf(stderr, "%llu frames written to %s\n",
+                                       static_cast<unsigned long long>(m_written),
+                                       m_options.out.c_str());
+    return ok;
+}

@@ -1,0 +1,47 @@
+// Capture mode: the show rendered off screen at a fixed frame rate, written
+// as PNG frames with a frames.csv index, or piped into ffmpeg as H.264.
+//
+// The frame clock reads a virtual counter that advances exactly 1/fps per
+// frame, and nothing sleeps, so a capture is the same however fast the
+// machine is.
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "app/command_line.h"
+#include "platform/process.h"
+
+class FrameCapture {
+public:
+    // Prepares the output (folder or ffmpeg) and installs the virtual clock.
+    // On failure prints one line on stderr and returns false.
+    bool Open(const CaptureOptions& options);
+    // Before the frame: the virtual clock steps by one frame.
+    void BeginFrame(float demoTime);
+    // After the frame is presented: writes it if due. Returns false once the
+    // capture is complete (the first frame past --to) or output failed.
+    bool EndFrame();
+    // Flushes the output; false when something could not be written.
+    bool Close();
+    bool Failed() const { return m_failed; }
+
+private:
+    bool WriteFrame();
+    void ShowProgress(bool last);
+
+    CaptureOptions m_options;
+    std::vector<uint8_t> m_pixels;
+    Platform::PipeProcess m_ffmpeg;
+    FILE* m_csv = nullptr;
+    float m_frameTime = 0.0f;   // timeline time the current frame shows
+    float m_endTime = 0.0f;     // where the capture stops
+    uint64_t m_drawn = 0;       // frames simulated and drawn
+    uint64_t m_eligible = 0;    // frames at or after --from
+    uint64_t m_written = 0;
+    bool m_failed = false;
+    bool m_progress = false;    // stderr is a terminal
+    bool m_lineOpen = false;    // a progress line waits for its newline
+    std::chrono::steady_clock::time_point m_started, m_lastProgress;
+};

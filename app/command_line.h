@@ -1,0 +1,27 @@
+// The command line. With no arguments the show plays as designed; the only
+// options are those of capture mode.
+#pragma once
+#include <string>
+
+struct CaptureOptions {
+    std::string out;           // a directory of PNG frames, or a file ending in .mp4
+    int fps = 60;              // every frame's delta is exactly 1/fps
+    int width = 1280, height = 720;
+    float from = 0.0f;         // timeline seconds; earlier frames are drawn, not written
+    float to = -1.0f;          // stop after the first frame past this; < 0: the whole show
+    int every = 1;             // write every k-th frame
+
+    bool IsMp4() const;
+};
+
+struct CommandLine {
+    bool help = false;
+    bool capture = false;
+    CaptureOptions captureOptions;
+};
+
+// Fills `out`; on a malformed or unknown option returns false with a
+// one-line reason in `error`.
+bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::string* error);
+
+extern const char kUsage[];

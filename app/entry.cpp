@@ -1,0 +1,53 @@
+#include "app/entry.h"
+
+#include "app/app.h"
+#include "app/app_shell.h"
+#include "app/capture.h"
+#include "app/frame_timer.h"
+#include "app/input.h"
+#include "app/lumivane.h"
+#include "platform/window.h"
+#include "render/graphics_device.h"
+
+// One pass of the loop: a waiting window message if there is one, otherwise
+// one frame. Returns false when the Quit message arrived.
+static bool LoopPass(CApp* app, FrameCapture* capture) {
+    Platform::Event event;
+    if (Platform::PollEvent(&event)) {
+        if (event.message == Platform::Message::Quit) return false;
+        HandleWindowMessage(event);
+        return true;
+    }
+    if (capture) capture->BeginFrame(TheLumivane().timeline.demoTime);
+    FrameTimer::Update();
+    app->Frame();
+    GraphicsDevice::Present();
+    if (capture) {
+        if (!capture->EndFrame()) AppShell::RequestQuit();
+    } else {
+        Platform::Sleep(1);
+    }
+    InputState::Snapshot();
+    return true;
+}
+
+int RunShow(FrameCapture* capture) {
+    if (!Platform::Init(capture != nullptr)) return 1;
+    CApp* app = AppShell::GetApp();
+
+    int exitCode = 0;
+    bool cancelled = false;
+    if (GraphicsDevice::Create(&cancelled)) {
+        app->Init();
+        FrameTimer::Start();  // start-up time does not count as the first frame
+        while (!AppShell::IsQuitRequested() && LoopPass(app, capture)) {
+        }
+        app->Shutdown();
+        GraphicsDevice::Destroy();
+    } else if (!cancelled) {
+        exitCode = 1;  // the device could not be created (a cancelled setup is not an error)
+    }
+    if (capture && (!capture->Close() || capture->Failed())) exitCode = 1;
+    Platform::Shutdown();
+    return exitCode;
+}

@@ -1,0 +1,25 @@
+// CLumivane: the show itself as the entry point sees it. Owns the timeline
+// clock and, each frame, runs the due script entries, lets the active effects
+// draw, composes the picture and keeps the clock in step.
+#pragma once
+#include "app/app.h"
+#include "timeline/timeline.h"
+
+class CLumivane : public CApp {
+public:
+    CLumivane();
+    void Init() override;
+    void Shutdown() override;
+    void Frame() override;
+    bool ShowSetup() override;
+
+    TimelineState timeline;  // nextEntry, demoTime, lastMusicTime
+};
+
+CLumivane& TheLumivane();
+
+// The colour split of the final pass: fuzz effects hold the target at 1 while
+// they live; every frame the strength follows it by min(0.7 dt, 1) of the gap.
+extern float RgbSplitTarget;
+extern float RgbSplitStrength;
+float EaseRgbSplit(float strength, float target, float dt);

@@ -1,0 +1,31 @@
+// Lumivane: a real-time show by Tavorin. See README.md.
+#include <cstdio>
+#include <string>
+
+#include "app/capture.h"
+#include "app/command_line.h"
+#include "app/entry.h"
+#include "render/graphics_device.h"
+
+int main(int argc, char** argv) {
+    CommandLine commandLine;
+    std::string error;
+    if (!ParseCommandLine(argc, argv, &commandLine, &error)) {
+        std::fprintf(stderr, "lumivane: %s (try --help)\n", error.c_str());
+        return 2;
+    }
+    if (commandLine.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (!commandLine.capture) return RunShow(nullptr);
+
+    const CaptureOptions& options = commandLine.captureOptions;
+    DisplaySettings& display = DisplaySettings::Get();
+    display.windowWidth = static_cast<float>(options.width);
+    display.windowHeight = static_cast<float>(options.height);
+    display.aspectIndex = 1;  // "16:9": the picture fills the frame
+    FrameCapture capture;
+    if (!capture.Open(options)) return 1;
+    return RunShow(&capture);
+}

@@ -1,0 +1,32 @@
+// A child process fed through its standard input (used to pipe frames into
+// ffmpeg). No shell is involved, so arguments need no quoting.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace Platform {
+
+// True when `program` is an executable file in one of PATH's folders.
+bool FindProgram(const char* program);
+
+class PipeProcess {
+public:
+    PipeProcess() = default;
+    ~PipeProcess();
+    PipeProcess(const PipeProcess&) = delete;
+    PipeProcess& operator=(const PipeProcess&) = delete;
+
+    bool Start(const std::vector<std::string>& argv);
+    // False once the child has gone away (its input is closed).
+    bool Write(const void* data, size_t size);
+    // Closes the child's input and waits; returns its exit status (-1 when it
+    // did not exit normally or never started).
+    int Finish();
+
+private:
+    int m_fd = -1;
+    int m_pid = -1;
+};
+
+}  // namespace Platform

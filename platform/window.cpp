@@ -1,0 +1,190 @@
+#include "platform/window.h"
+
+#include <SDL2/SDL.h>
+#include <cstdio>
+#include <cstdlib>
+
+namespace Platform {
+
+static SDL_Window* s_window = nullptr;
+static SDL_GLContext s_context = nullptr;
+static bool s_offscreen = false;
+
+bool Init(bool offscreen) {
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    bool noDisplay = (!display || !*display) && (!wayland || !*wayland);
+    if (offscreen || noDisplay) {
+        const char* driver = std::getenv("SDL_VIDEODRIVER");
+        if (!driver || !*driver) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    }
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        std::fprintf(stderr, "lumivane: cannot start SDL video: %s\n", SDL_GetError());
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    s_offscreen = driver && SDL_strcmp(driver, "offscreen") == 0;
+    return true;
+}
+
+void Shutdown() { SDL_Quit(); }
+
+bool IsOffscreen() { return s_offscreen; }
+
+void GetDisplaySize(int* width, int* height) {
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+        *width = mode.w;
+        *height = mode.h;
+    } else {
+        *width = *height = 0;
+    }
+}
+
+bool CreateMainWindow(const WindowDesc& desc, const char** error) {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    // The show draws into textures; the window's own buffer needs no depth.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
+    if (desc.fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
+    s_window = SDL_CreateWindow(desc.title, desc.x, desc.y, desc.width, desc.height, flags);
+    if (!s_window) {
+        if (error) *error = SDL_GetError();
+        return false;
+    }
+    s_context = SDL_GL_CreateContext(s_window);
+    if (!s_context) {
+        if (error) *error = SDL_GetError();
+        SDL_DestroyWindow(s_window);
+        s_window = nullptr;
+        return false;
+    }
+    SDL_GL_SetSwapInterval(desc.vsync ? 1 : 0);
+    return true;
+}
+
+void DestroyMainWindow() {
+    if (s_context) SDL_GL_DeleteContext(s_context);
+    if (s_window) SDL_DestroyWindow(s_window);
+    s_context = nullptr;
+    s_window = nullptr;
+}
+
+void ShowMainWindow(bool show) {
+    if (!s_window) return;
+    if (show) {
+        SDL_ShowWindow(s_window);
+        SDL_RaiseWindow(s_window);
+    } else {
+        SDL_HideWindow(s_window);
+    }
+}
+
+void ShowCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+
+void SwapWindow() {
+    if (s_window) SDL_GL_SwapWindow(s_window);
+}
+
+uint8_t VirtualKeyFromKeycode(int32_t key) {
+    if (key >= 'a' && key <= 'z') return static_cast<uint8_t>(key - 'a' + 'A');
+    if (key >= '0' && key <= '9') return static_cast<uint8_t>(key);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return static_cast<uint8_t>(0x70 + (key - SDLK_F1));
+    switch (key) {
+    case SDLK_BACKSPACE: return 0x08;
+    case SDLK_TAB: return 0x09;
+    case SDLK_RETURN: return 0x0D;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return 0x10;
+    case SDLK_LCTRL: case SDLK_RCTRL: return 0x11;
+    case SDLK_LALT: case SDLK_RALT: return 0x12;
+    case SDLK_PAUSE: return 0x13;
+    case SDLK_ESCAPE: return 0x1B;
+    case SDLK_SPACE: return 0x20;
+    case SDLK_PAGEUP: return 0x21;
+    case SDLK_PAGEDOWN: return 0x22;
+    case SDLK_END: return 0x23;
+    case SDLK_HOME: return 0x24;
+    case SDLK_LEFT: return 0x25;
+    case SDLK_UP: return 0x26;
+    case SDLK_RIGHT: return 0x27;
+    case SDLK_DOWN: return 0x28;
+    case SDLK_INSERT: return 0x2D;
+    case SDLK_DELETE: return 0x2E;
+    default: return 0;
+    }
+}
+
+static int ButtonIndex(Uint8 sdlButton) {
+    switch (sdlButton) {
+    case SDL_BUTTON_LEFT: return 0;
+    case SDL_BUTTON_RIGHT: return 1;
+    case SDL_BUTTON_MIDDLE: return 2;
+    default: return -1;
+    }
+}
+
+bool PollEvent(Event* out) {
+    SDL_Event e;
+    if (!SDL_PollEvent(&e)) return false;
+    *out = Event{};
+    switch (e.type) {
+    case SDL_QUIT:
+        out->message = Message::Quit;
+        break;
+    case SDL_WINDOWEVENT:
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE) out->message = Message::Destroy;
+        if (e.window.event == SDL_WINDOWEVENT_LEAVE) out->message = Message::MouseLeave;
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        out->key = VirtualKeyFromKeycode(e.key.keysym.sym);
+        if (out->key) out->message = e.type == SDL_KEYDOWN ? Message::KeyDown : Message::KeyUp;
+        break;
+    case SDL_MOUSEMOTION:
+        out->message = Message::MouseMove;
+        out->x = static_cast<int16_t>(e.motion.x);
+        out->y = static_cast<int16_t>(e.motion.y);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        out->button = ButtonIndex(e.button.button);
+        if (out->button >= 0)
+            out->message = e.type == SDL_MOUSEBUTTONDOWN ? Message::ButtonDown : Message::ButtonUp;
+        break;
+    case SDL_MOUSEWHEEL: {
+        int notches = e.wheel.y;
+        if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
+        out->message = Message::MouseWheel;
+        out->wheel = static_cast<int16_t>(notches * 120);  // WHEEL_DELTA per notch
+        break;
+    }
+    default:
+        break;
+    }
+    return true;
+}
+
+void PostQuit() {
+    SDL_Event e{};
+    e.type = SDL_QUIT;
+    SDL_PushEvent(&e);
+}
+
+void CaptureMouse(bool capture) { SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE); }
+
+uint64_t GetCounter() { return SDL_GetPerformanceCounter(); }
+uint64_t GetCounterFrequency() { return SDL_GetPerformanceFrequency(); }
+void Sleep(unsigned milliseconds) { SDL_Delay(milliseconds); }
+
+void WarningBox(const char* text, const char* caption) {
+    if (s_offscreen ||
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, nullptr) != 0)
+        std::fprintf(stderr, "lumivane: %s\n", text);
+}
+
+}  // namespace Platform

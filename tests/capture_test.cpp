@@ -1,0 +1,133 @@
+// Runs the real program headless and checks what capture mode writes.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stb_image.h>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RunResult {
+    int exitCode;
+    std::string err;
+};
+
+// Runs lumivane with the given arguments inside `dir`, offscreen and silent.
+RunResult RunLumivane(const fs::path& dir, const std::string& args) {
+    fs::path errFile = dir / "stderr.txt";
+    std::string cmd = "cd '" + dir.string() + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy '" +
+                      std::string(LUMIVANE_EXE) + "' " + args + " 2>'" + errFile.string() + "' >/dev/null";
+    int status = std::system(cmd.c_str());
+    std::ifstream in(errFile);
+    std::stringstream err;
+    err << in.rdbuf();
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, err.str()};
+}
+
+fs::path MakeTempDir(const char* name) {
+    fs::path dir = fs::temp_directory_path() / (std::string("lumivane_") + name + "_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+}  // namespace
+
+TEST(Capture, WritesFramesAndAnIndexWhoseTimesAdvanceByOneFrame) {
+    fs::path dir = MakeTempDir("capture");
+    RunResult run = RunLumivane(dir, "--capture out --size 320x180 --fps 30 --to 1");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    std::ifstream csv(dir / "out" / "frames.csv");
+    std::string line;
+    ASSERT_TRUE(std::getline(csv, line));
+    EXPECT_EQ(line, "frame,demo_time,file");
+    std::vector<double> times;
+    int index = 0;
+    while (std::getline(csv, line)) {
+        int frame;
+        double time;
+        char file[64];
+        ASSERT_EQ(std::sscanf(line.c_str(), "%d,%lf,%63s", &frame, &time, file), 3) << line;
+        EXPECT_EQ(frame, index);
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "frame_%06d.png", index);
+        EXPECT_STREQ(file, expected);
+        times.push_back(time);
+        ++index;
+    }
+    ASSERT_GE(times.size(), 25u);
+    EXPECT_LE(times.back(), 1.0);
+    // While the loading screen holds the timeline, times repeat; otherwise
+    // each frame is exactly 1/30 s later.
+    int advancing = 0;
+    for (size_t i = 1; i < times.size(); ++i) {
+        double step = times[i] - times[i - 1];
+        EXPECT_TRUE(std::fabs(step) < 1e-5 || std::fabs(step - 1.0 / 30) < 1e-4) << i << ": " << step;
+        if (step > 0) ++advancing;
+    }
+    EXPECT_GE(advancing, 10);
+
+    int w, h, n;
+    fs::path first = dir / "out" / "frame_000000.png";
+    unsigned char* pixels = stbi_load(first.c_str(), &w, &h, &n, 4);
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 180);
+    stbi_image_free(pixels);
+    EXPECT_FALSE(fs::exists(dir / "out" / ("frame_" + std::to_string(times.size()) + ".png")));
+    fs::remove_all(dir);
+}
+
+TEST(Capture, FromAndEverySelectWhichFramesAreWritten) {
+    fs::path dir = MakeTempDir("every");
+    RunResult run = RunLumivane(dir, "--capture out --size 64x36 --fps 20 --from 0.5 --to 1 --every 2");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::ifstream csv(dir / "out" / "frames.csv");
+    std::string line;
+    std::getline(csv, line);
+    std::vector<double> times;
+    while (std::getline(csv, line)) times.push_back(std::atof(line.substr(line.find(',') + 1).c_str()));
+    ASSERT_FALSE(times.empty());
+    EXPECT_GE(times.front(), 0.5);
+    for (size_t i = 1; i < times.size(); ++i) EXPECT_NEAR(times[i] - times[i - 1], 0.1, 1e-4);
+    fs::remove_all(dir);
+}
+
+TEST(Capture, Mp4GoesThroughFfmpeg) {
+    if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) GTEST_SKIP() << "ffmpeg is not installed";
+    fs::path dir = MakeTempDir("mp4");
+    RunResult run = RunLumivane(dir, "--capture show.mp4 --size 160x90 --fps 10 --to 0.5");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_GT(fs::file_size(dir / "show.mp4"), 0u);
+    fs::remove_all(dir);
+}
+
+TEST(Capture, BadOptionsAndOutputsFailWithOneLine) {
+    fs::path dir = MakeTempDir("bad");
+    struct Case { const char* args; int exitCode; };
+    std::ofstream(dir / "a_file") << "x";
+    const Case cases[] = {
+        {"--bogus", 2},
+        {"--capture out --fps 0", 2},
+        {"--capture a_file/sub", 1},       // a file stands where the folder would go
+        {"--capture /proc/lumivane_cannot_write_here", 1},
+    };
+    for (const Case& c : cases) {
+        RunResult run = RunLumivane(dir, c.args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.args << ": " << run.err;
+        EXPECT_FALSE(run.err.empty()) << c.args;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << c.args << ": " << run.err;
+    }
+    RunResult help = RunLumivane(dir, "--help");
+    EXPECT_EQ(help.exitCode, 0);
+    fs::remove_all(dir);
+}

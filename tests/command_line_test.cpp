@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/command_line.h"
+
+namespace {
+
+bool Parse(std::vector<const char*> args, CommandLine* out, std::string* error) {
+    args.insert(args.begin(), "lumivane");
+    return ParseCommandLine(static_cast<int>(args.size()), args.data(), out, error);
+}
+
+}  // namespace
+
+TEST(CommandLine, NoArgumentsPlaysTheShow) {
+    CommandLine c;
+    std::string error;
+    ASSERT_TRUE(Parse({}, &c, &error));
+    EXPECT_FALSE(c.capture);
+    EXPECT_FALSE(c.help);
+}
+
+TEST(CommandLine, CaptureOptionsAndDefaults) {
+    CommandLine c;
+    std::string error;
+    ASSERT_TRUE(Parse({"--capture", "out"}, &c, &error));
+    EXPECT_TRUE(c.capture);
+    EXPECT_EQ(c.captureOptions.fps, 60);
+    EXPECT_EQ(c.captureOptions.width, 1280);
+    EXPECT_EQ(c.captureOptions.height, 720);
+    EXPECT_FALSE(c.captureOptions.IsMp4());
+
+    ASSERT_TRUE(Parse({"--capture", "show.mp4", "--fps", "30", "--size", "320x180", "--from",
+                       "1.5", "--to", "3", "--every", "2"},
+                      &c, &error));
+    EXPECT_TRUE(c.captureOptions.IsMp4());
+    EXPECT_EQ(c.captureOptions.fps, 30);
+    EXPECT_EQ(c.captureOptions.width, 320);
+    EXPECT_EQ(c.captureOptions.height, 180);
+    EXPECT_EQ(c.captureOptions.from, 1.5f);
+    EXPECT_EQ(c.captureOptions.to, 3.0f);
+    EXPECT_EQ(c.captureOptions.every, 2);
+}
+
+TEST(CommandLine, MalformedOrUnknownOptionsAreRejectedWithAReason) {
+    const std::vector<std::vector<const char*>> bad = {
+        {"--frobnicate"},
+        {"--capture"},
+        {"--capture", ""},
+        {"--capture", "out", "--fps", "0"},
+        {"--capture", "out", "--fps", "sixty"},
+        {"--capture", "out", "--fps", "60x"},
+        {"--capture", "out", "--size", "320"},
+        {"--capture", "out", "--size", "320x"},
+        {"--capture", "out", "--size", "x180"},
+        {"--capture", "out", "--size", "-320x180"},
+        {"--capture", "out", "--from", "-1"},
+        {"--capture", "out", "--to", "nan"},
+        {"--capture", "out", "--from", "5", "--to", "3"},
+        {"--capture", "out", "--every", "0"},
+        {"--fps", "30"},  // meaningless without --capture
+    };
+    for (const auto& args : bad) {
+        CommandLine c;
+        std::string error;
+        EXPECT_FALSE(Parse(args, &c, &error)) << args[0];
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+}

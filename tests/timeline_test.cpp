@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/app_shell.h"
+#include "app/input.h"
+#include "tests/test_effects.h"
+#include "timeline/active_effects.h"
+#include "timeline/timeline.h"
+
+namespace {
+
+class TimelineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestEffect::Journal().clear();
+        std::memset(InputState::Get().keys, 0, 256);
+        std::memset(InputState::Get().previousKeys, 0, 256);
+    }
+    void TearDown() override {
+        ActiveEffectList::Clear();
+        InputState::Get() = InputState{};
+    }
+    // One frame as the application runs it: step, tick, advance the clock.
+    void Frame(float dt) {
+        Timeline::Step(state, script, count);
+        ActiveEffectList::Tick(dt);
+        state.demoTime += dt;
+    }
+
+    const TimelineEntry* script = nullptr;
+    int count = 0;
+    TimelineState state;
+};
+
+const int kTest = TestEffect::kClassId;
+
+}  // namespace
+
+TEST_F(TimelineTest, AnEntryStartsOnlyOnceItsStartIsStrictlyPast) {
+    const TimelineEntry entries[] = {{kTest, 0, 2.0f, 10.0f}};
+    script = entries;
+    count = 1;
+    state.demoTime = 2.0f;
+    Timeline::Step(state, script, count);
+    EXPECT_EQ(state.nextEntry, 0);
+    state.demoTime = 2.0001f;
+    Timeline::Step(state, script, count);
+    EXPECT_EQ(state.nextEntry, 1);
+    EXPECT_EQ(ActiveEffectList::Count(), 1);
+}
+
+TEST_F(TimelineTest, WithFrameSteps0p1TheEntryAt2StartsAfterTheClockPasses2) {
+    const TimelineEntry entries[] = {{kTest, 0, 2.0f, 10.0f}};
+    script = entries;
+    count = 1;
+    int frame = 0;
+    while (state.nextEntry == 0 && frame < 100) {
+        float seen = state.demoTime;
+        Frame(0.1f);
+        ++frame;
+        if (state.nextEntry == 1) {
+            EXPECT_GT(seen, 2.0f);
+        }
+    }
+    EXPECT_EQ(state.nextEntry, 1);
+}
+
+TEST_F(TimelineTest, OneEntryPerFrameAndMarkersOrUnknownIdsMoveOn) {
+    const TimelineEntry entries[] = {
+        {kTest, 0, 0.0f, 5.0f},
+        {kNoEffect, 0, 0.0f, 5.0f},
+        {11, 0, 0.0f, 5.0f},  // no factory
+        {kTest, 0, 0.0f, 5.0f},
+    };
+    script = entries;
+    count = 4;
+    state.demoTime = 1.0f;
+    int expectedCount[] = {1, 1, 1, 2};
+    for (int i = 0; i < 4; ++i) {
+        Timeline::Step(state, script, count);
+        EXPECT_EQ(state.nextEntry, i + 1);
+        EXPECT_EQ(ActiveEffectList::Count(), expectedCount[i]);
+    }
+}
+
+TEST_F(TimelineTest, QuitsOnlyWhenEveryEntryStartedAndNoEffectIsLeft) {
+    const TimelineEntry entries[] = {{kTest, 0, 0.0f, 0.25f}};
+    script = entries;
+    count = 1;
+    state.demoTime = 0.1f;
+    ASSERT_FALSE(AppShell::IsQuitRequested());
+    Frame(0.1f);  // starts the entry
+    Frame(0.1f);  // all started, but the effect still lives
+    EXPECT_FALSE(AppShell::IsQuitRequested());
+    Frame(0.1f);  // the effect runs out in this tick
+    EXPECT_FALSE(AppShell::IsQuitRequested());
+    Frame(0.1f);  // the step now finds the list empty
+    EXPECT_TRUE(AppShell::IsQuitRequested());
+    EXPECT_EQ(state.nextEntry, 1);
+}
+
+TEST_F(TimelineTest, RPressedRestartsTheShow) {
+    const TimelineEntry entries[] = {{kTest, 0, 0.0f, 100.0f}, {kTest, 0, 50.0f, 1.0f}};
+    script = entries;
+    count = 2;
+    state.demoTime = 0.5f;
+    Frame(0.5f);
+    ASSERT_EQ(ActiveEffectList::Count(), 1);
+    InputState::Get().keys[0x52] = 1;  // R goes down
+    Timeline::Step(state, script, count);
+    EXPECT_EQ(state.nextEntry, 0);
+    EXPECT_EQ(state.demoTime, 0.0f);
+    EXPECT_EQ(ActiveEffectList::Count(), 0);
+    // Held R is not a new press.
+    InputState::Snapshot();
+    state.demoTime = 0.5f;
+    Timeline::Step(state, script, count);
+    EXPECT_EQ(state.nextEntry, 1);
+}
+
+TEST(TimelineScript, IsSortedAndEndsAt223Seconds) {
+    for (int i = 1; i < kTimelineEntryCount; ++i) EXPECT_LE(kTimeline[i - 1].start, kTimeline[i].start);
+    const TimelineEntry& last = kTimeline[kTimelineEntryCount - 1];
+    EXPECT_FLOAT_EQ(last.start + last.duration, 223.0f);
+    EXPECT_EQ(kTimeline[0].classId, kLoading);
+}
+
+TEST(OpeningFade, ComesUpFromBlackInAboutTwoSeconds) {
+    EXPECT_EQ(Timeline::OpeningFade(0.0f), 255);
+    EXPECT_EQ(Timeline::OpeningFade(0.5f), 188);
+    EXPECT_EQ(Timeline::OpeningFade(1.92f), 0);
+    EXPECT_EQ(Timeline::OpeningFade(100.0f), 0);
+    EXPECT_GT(Timeline::OpeningFade(1.9f), 0);
+}

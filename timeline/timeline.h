@@ -1,0 +1,37 @@
+// The show's script: 33 timed entries, each starting one effect by class id,
+// and the clock that decides when they fall due.
+#pragma once
+#include <cstdint>
+
+struct TimelineEntry {
+    int classId;       // EffectClassId; kNoEffect starts nothing
+    uint32_t order;    // copied into the effect's run order
+    float start;       // seconds of timeline time
+    float duration;    // seconds, copied into the effect's lifetime
+};
+
+constexpr int kTimelineEntryCount = 33;
+extern const TimelineEntry kTimeline[kTimelineEntryCount];
+
+// The timeline's clock, owned by the application object.
+struct TimelineState {
+    int nextEntry = 0;          // index of the next entry to start
+    float demoTime = 0.0f;      // seconds of timeline time
+    float lastMusicTime = 0.0f; // milliseconds, the music position at the last advance
+};
+
+namespace Timeline {
+
+// Once per frame while no loading screen runs: starts at most one due entry
+// (start strictly before demoTime), asks the shell to quit once every entry
+// has started and no effect is left, and restarts the show when R is pressed.
+// Runs the show's script unless another one is given.
+void Step(TimelineState& state, const TimelineEntry* script = kTimeline,
+          int entryCount = kTimelineEntryCount);
+// Rewinds to the first entry with an empty effect list.
+void Restart(TimelineState& state);
+
+// Fade level over the opening: 255 at time 0 down to 0 at about 1.91 s.
+uint8_t OpeningFade(float demoTime);
+
+}  // namespace Timeline
