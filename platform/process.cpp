@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -14,22 +15,20 @@ namespace Platform {
 bool FindProgram(const char* program) {
     const char* path = std::getenv("PATH");
     if (!path) return false;
-    std::string dirs = path;
-    size_t start = 0;
-    while (start <= dirs.size()) {
-        size_t end = dirs.find(':', start);
-        if (end == std::string::npos) end = dirs.size();
-        std::string candidate = dirs.substr(start, end - start);
-        if (candidate.empty()) candidate = ".";
-        candidate += "/";
-        candidate += program;
+    for (const char* p = path;; ++p) {
+        const char* end = std::strchr(p, ':');
+        size_t length = end ? static_cast<size_t>(end - p) : std::strlen(p);
+        std::string candidate(p, length);
+        if (length == 0) candidate.push_back('.');  // an empty entry means the current folder
+        candidate.push_back('/');
+        candidate.append(program);
         struct stat st;
         if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
             access(candidate.c_str(), X_OK) == 0)
             return true;
-        start = end + 1;
+        if (!end) return false;
+        p = end;
     }
-    return false;
 }
 
 PipeProcess::~PipeProcess() { Finish(); }
