@@ -27,7 +27,7 @@ static const InstrumentMix kMix[kInstrumentCount] = {
     /* kRiser     */ {kBusFx, 0.085f, 0.30f, 0.00f},
     /* kReverse   */ {kBusFx, 0.121f, 0.10f, 0.00f},
     /* kImpact    */ {kBusFx, 0.192f, 0.35f, 0.00f},
-    /* kGlitch    */ {kBusFx, 0.078f, 0.10f, 0.15f},
+    /* kGlitch    */ {kBusFx, 0.120f, 0.10f, 0.15f},
 };
 
 static const char* const kNames[kInstrumentCount] = {

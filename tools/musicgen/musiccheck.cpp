@@ -227,7 +227,7 @@ int main(int argc, char** argv) {
     // next beat, so the flash pulses instead of glowing.
     const music::Song song = music::BuildSong();
     size_t missed = 0, held = 0;
-    double weakest = 1e9, weakestAt = 0.0, meanPeak = 0.0;
+    double weakest = 1e9, weakestAt = 0.0, meanPeak = 0.0, shortest = 1e9;
     for (size_t b = 0; b < song.syncBeats.size(); ++b) {
         double t = song.syncBeats[b];
         double next = b + 1 < song.syncBeats.size() ? song.syncBeats[b + 1] : t + 0.45;
@@ -251,6 +251,7 @@ int main(int argc, char** argv) {
             weakest = peak;
             weakestAt = t;
         }
+        shortest = std::min(shortest, above * SyncLevel::kHop * 1000.0 / kRate);
         if (above * SyncLevel::kHop < 0.030 * kRate) {
             if (missed++ < 5)
                 printf("      beat at %.2f s: above 0.5 for %.0f ms, peak %.2f\n", t,
@@ -260,10 +261,9 @@ int main(int argc, char** argv) {
     }
     meanPeak /= std::max<size_t>(song.syncBeats.size(), 1);
     Report(missed == 0 && !song.syncBeats.empty(), "SYNC_BASS above 0.5 on groove beats",
-           Format("%.0f of %.0f beats; peak mean %.2f, lowest %.2f",
-                  (double)(song.syncBeats.size() - missed), (double)song.syncBeats.size(), meanPeak,
-                  weakest) +
-               Format(" at %.2f s", weakestAt));
+           Format("%.0f of %.0f beats; peak mean %.2f, lowest %.2f", (double)(song.syncBeats.size() - missed),
+                  (double)song.syncBeats.size(), meanPeak, weakest) +
+               Format(" at %.2f s; held at least %.0f ms", weakestAt, shortest));
     Report(held * 10 <= song.syncBeats.size(), "SYNC_BASS falls between beats",
            Format("%.0f of %.0f beats stay above 0.5 until the next", (double)held,
                   (double)song.syncBeats.size()));
