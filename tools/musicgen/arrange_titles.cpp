@@ -26,7 +26,7 @@ void ArrangeTitlesAndBuild(Composer& c) {
 
     // --- Titles, logo (beats 32-64): the first, muffled beat arrives. --------
     c.Section(32, 64, "titles, first beat",
-              "muffled kick from 14.6 s, shaker and hats, pads Dm Bb F C, sub, dark "
+              "muffled kick arrives with the logo, shaker and hats, pads Dm Bb F C, sub, dark "
               "arpeggio; stutter at 24.0 s; snare roll and reverse crash into the build");
     const Chord first[] = {h.Dm, h.Bb, h.F, h.C};
     c.Pads(first, 4, 32, 8, 1700.0f, 0.85f);
