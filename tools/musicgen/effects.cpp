@@ -82,7 +82,9 @@ void PingPongDelay::Process(const float* inL, const float* inR, float* outL, flo
 }
 
 static float CatmullRom(float a, float b, float c, float d, float t) {
-    return b + 0.5f * t * (c - a + t * (2.0f * a - 5.0f * b + 4.0f * c - d + t * (3.0f * (b - c) + d - a)));
+    return b +
+           0.5f * t *
+               (c - a + t * (2.0f * a - 5.0f * b + 4.0f * c - d + t * (3.0f * (b - c) + d - a)));
 }
 
 void ApplyGlitches(const std::vector<GlitchWindow>& windows, double startSeconds,

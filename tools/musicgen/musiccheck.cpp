@@ -261,8 +261,9 @@ int main(int argc, char** argv) {
     }
     meanPeak /= std::max<size_t>(song.syncBeats.size(), 1);
     Report(missed == 0 && !song.syncBeats.empty(), "SYNC_BASS above 0.5 on groove beats",
-           Format("%.0f of %.0f beats; peak mean %.2f, lowest %.2f", (double)(song.syncBeats.size() - missed),
-                  (double)song.syncBeats.size(), meanPeak, weakest) +
+           Format("%.0f of %.0f beats; peak mean %.2f, lowest %.2f",
+                  (double)(song.syncBeats.size() - missed), (double)song.syncBeats.size(), meanPeak,
+                  weakest) +
                Format(" at %.2f s; held at least %.0f ms", weakestAt, shortest));
     Report(held * 10 <= song.syncBeats.size(), "SYNC_BASS falls between beats",
            Format("%.0f of %.0f beats stay above 0.5 until the next", (double)held,
