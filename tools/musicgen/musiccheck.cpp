@@ -76,16 +76,20 @@ double Rms(const Track& t, size_t from, size_t count) {
     return std::sqrt(sum / std::max<size_t>(count, 1));
 }
 
-// Onset strength: positive spectral flux of the magnitude spectrum between
-// 512-sample frames 256 samples apart, every 64 samples (1.5 ms).
+// Onset strength: positive spectral flux of the log-compressed magnitude
+// spectrum between 512-sample frames 256 samples apart, every 64 samples
+// (1.5 ms). A frame's time is its centre.
 struct Onsets {
     static constexpr int kHop = 64, kFrame = 512, kLag = 4;  // lag in hops
     std::vector<float> flux;
     double TimeOf(size_t k) const { return (k * kHop + kFrame / 2) / (double)kRate; }
+    // Strongest onset among the frames centred within `radius` of t.
     float MaxNear(double t, double radius) const {
+        double first = std::ceil(((t - radius) * kRate - kFrame / 2) / kHop);
+        double last = std::floor(((t + radius) * kRate - kFrame / 2) / kHop);
         float best = 0.0f;
-        for (size_t k = 0; k < flux.size(); ++k)
-            if (std::fabs(TimeOf(k) - t) <= radius) best = std::max(best, flux[k]);
+        for (double k = std::max(first, 0.0); k <= last && k < (double)flux.size(); ++k)
+            best = std::max(best, flux[(size_t)k]);
         return best;
     }
 };

@@ -88,8 +88,10 @@ Song BuildSong() {
     ArrangeScroller(c);
     ArrangeFinale(c);
 
-    // The picture's colour-split bursts: stutters that shrink from a
-    // sixteenth to a sixty-fourth, bit-crushing and data bleeps.
+    // The picture's colour-split bursts: the mix stutters on the burst's
+    // first slice, which shrinks as the burst goes on (from an eighth or a
+    // sixteenth down to a thirty-second or a sixty-fourth), bit-crushed,
+    // with data bleeps on top.
     const double sixteenth = spb / 4.0;
     AddGlitch(song, kFuzzBursts[0].start, kFuzzBursts[0].length, sixteenth, sixteenth / 2, 0.5f,
               1.0f);
