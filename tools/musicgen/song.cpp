@@ -93,10 +93,11 @@ Song BuildSong() {
     // sixteenth down to a thirty-second or a sixty-fourth), bit-crushed,
     // with data bleeps on top.
     const double sixteenth = spb / 4.0;
+    // Over the quiet titles the bleeps must be louder to cut through.
     AddGlitch(song, kFuzzBursts[0].start, kFuzzBursts[0].length, sixteenth, sixteenth / 2, 0.5f,
-              1.0f);
+              2.0f);
     AddGlitch(song, kFuzzBursts[1].start, kFuzzBursts[1].length, sixteenth / 2, sixteenth / 4, 0.6f,
-              1.0f);
+              2.0f);
     AddGlitch(song, kFuzzBursts[2].start, kFuzzBursts[2].length, sixteenth * 2, sixteenth / 4,
               0.45f, 0.5f);
     AddGlitch(song, kFuzzBursts[3].start, kFuzzBursts[3].length, sixteenth, sixteenth / 2, 0.7f,
