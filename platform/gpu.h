@@ -40,6 +40,9 @@ void Clear(unsigned flags, uint32_t colour, float depth);
 // Shows the back buffer in the window.
 void Present();
 
+// Waits until the GPU has done all the work given so far (for timing).
+void Finish();
+
 // Copies the back buffer into `rgba` (width x height x 4 bytes, R, G, B, A),
 // top row first.
 void ReadBackBuffer(uint8_t* rgba);
