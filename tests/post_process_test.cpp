@@ -241,3 +241,66 @@ TEST_F(Chain, PresentCopiesTheResultOntoTheTargetThatWasCurrent) {
     EXPECT_EQ(image.At(0, 0), 0xFF000000u);  // the target's own clear: the copy starts a pixel in
     Gpu::ReleaseEffect(add);
 }
+
+TEST_F(Chain, EveryPassFileCompilesWithOnePostProcessPass) {
+    for (int id : {110, 112, 113, 114, 276, 277, 280, 281, 282, 283, 284}) {
+        Gpu::Effect* e = Load(id);
+        if (!e) continue;
+        EXPECT_TRUE(e->SetTechnique("PostProcess")) << id;
+        EXPECT_EQ(e->Begin(), 1u) << id;
+        e->End();
+        Gpu::ReleaseEffect(e);
+    }
+}
+
+TEST_F(Chain, NormalBlurWeighsVerticalNeighboursWhereCovered) {
+    // Both files hold the same shader, offsetting along the vertical axis.
+    for (int id : {112, 113}) {
+        Gpu::Effect* blur = Load(id);
+        blur->SetInt("g_NumSamples", 2);
+        const float weights[2] = {0.25f, 0.25f}, offsets[2] = {-1.0f, 1.0f};
+        blur->SetFloatArray("g_fWeights", weights, 2);
+        blur->SetFloatArray("g_fOffsets", offsets, 2);
+        // Covered rows 90..109 (alpha 1), a white line on row 100.
+        Scene(0x00000000, [] {
+            const Vector2 pos(0, 90), size(200, 20), line(0, 100), thin(200, 1);
+            Renderer2D::DrawQuad(&pos, &size, 0xFF000000);
+            Renderer2D::DrawQuad(&line, &thin, 0xFFFFFFFF);
+        });
+        PostProcessChain::ApplyEffect(blur);
+        Image image = Read(PostProcessChain::PingPongTarget(1));
+        // Half stays, a quarter comes from each vertical neighbour.
+        EXPECT_NEAR(GpuFixture::Red(image.At(50, 100)), 128, 1) << id;
+        EXPECT_NEAR(GpuFixture::Red(image.At(50, 99)), 64, 1) << id;
+        EXPECT_NEAR(GpuFixture::Red(image.At(50, 101)), 64, 1) << id;
+        EXPECT_EQ(image.At(50, 98), 0xFF000000u) << id;
+        EXPECT_EQ(image.At(50, 89), 0x00000000u) << id;  // not covered: nothing
+        EXPECT_EQ(image.At(0, 100), image.At(50, 100)) << id;
+        Gpu::ReleaseEffect(blur);
+    }
+}
+
+TEST_F(Chain, LightNormalsReflectTheCubeMapAndShadeByTheLight) {
+    Gpu::Effect* light = Load(114);
+    // Every face 0xFF804000 (r 0.5, g 0.25, b 0).
+    static uint32_t face[4];
+    std::fill_n(face, 4, 0xFF804000u);
+    const uint32_t* faces[6] = {face, face, face, face, face, face};
+    Gpu::CubeTexture* cube = Gpu::CreateCubeTexture(2, faces);
+    light->SetTexture("g_txCubemap", cube);
+    const float view[3] = {0, 0, 1};
+    light->SetFloatArray("g_vViewDir", view, 3);
+    // A normal facing the viewer, (0, 0, 1), stored as (n + 1) / 2.
+    Scene(0xFF8080FF, [] {});
+    PostProcessChain::ApplyEffect(light);
+    uint32_t p = Read(PostProcessChain::PingPongTarget(1)).At(10, 10);
+    // diff = n . normalize(-0.5, 0.25, 0.25); the colour is scaled by diff,
+    // then by its own alpha (diff again).
+    double diff = 0.25 / std::sqrt(0.375);
+    EXPECT_NEAR(GpuFixture::Red(p), (0.502 + 0.1) * diff * diff * 255, 2);
+    EXPECT_NEAR(GpuFixture::Green(p), (0.251 + 0.1) * diff * diff * 255, 2);
+    EXPECT_NEAR(GpuFixture::Blue(p), 0.1 * diff * diff * 255, 2);
+    EXPECT_NEAR(GpuFixture::Alpha(p), diff * diff * 255, 2);
+    Gpu::ReleaseEffect(light);
+    Gpu::ReleaseCubeTexture(cube);
+}
