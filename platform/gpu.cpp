@@ -118,7 +118,7 @@ int PixelShaderMajor() { return s_shaderMajor; }
 int BackBufferWidth() { return static_cast<int>(s_back.surface.width); }
 int BackBufferHeight() { return static_cast<int>(s_back.surface.height); }
 
-void Clear(unsigned flags, uint32_t colour, float depth) {
+void Clear(unsigned flags, uint32_t colour, float depth, const ClearRect* rect) {
     GLbitfield bits = 0;
     if (flags & kClearTarget) {
         glClearColor(((colour >> 16) & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f,
@@ -131,7 +131,13 @@ void Clear(unsigned flags, uint32_t colour, float depth) {
         glClearDepth(depth);
         bits |= GL_DEPTH_BUFFER_BIT;
     }
+    if (rect) {
+        if (rect->x1 <= rect->x0 || rect->y1 <= rect->y0) bits = 0;
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(rect->x0, rect->y0, rect->x1 - rect->x0, rect->y1 - rect->y0);
+    }
     if (bits) glClear(bits);
+    if (rect) glDisable(GL_SCISSOR_TEST);
     if (flags & kClearZBuffer) glDepthMask(s_state.renderStates[kRsZWriteEnable] ? GL_TRUE : GL_FALSE);
 }
 

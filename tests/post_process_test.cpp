@@ -109,7 +109,20 @@ TEST_F(Chain, PassesBounceBetweenThePingPongTargets) {
     PostProcessChain::BeginPasses();
     PostProcessChain::ApplyEffect(add);
     EXPECT_NEAR(GpuFixture::Red(Read(PostProcessChain::PingPongTarget(1)).At(640, 360)), 64, 1);
+    // Every pass clears its whole destination, whatever region it draws:
+    // nothing of the full-size results is left beside a reduced one.
+    Gpu::Effect* down = Load(283);
+    PostProcessChain::ApplyEffect(down);   // pingPong[0]: a quarter of the grey
+    PostProcessChain::BeginPasses();
+    PostProcessChain::ApplyEffect(down);   // pingPong[1]: a quarter of the black scene
+    EXPECT_NE(Read(PostProcessChain::PingPongTarget(0)).At(319, 179), 0x00000000u);
+    for (int i = 0; i < 2; ++i) {
+        Image image = Read(PostProcessChain::PingPongTarget(i));
+        EXPECT_EQ(image.At(320, 179), 0x00000000u) << i;
+        EXPECT_EQ(image.At(1279, 719), 0x00000000u) << i;
+    }
     PostProcessChain::Present();
+    Gpu::ReleaseEffect(down);
     Gpu::ReleaseEffect(add);
 }
 
