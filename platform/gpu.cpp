@@ -98,6 +98,9 @@ bool CreateDevice(int width, int height, const char** error) {
     s_state.renderTarget = &s_back.surface;
     glViewport(0, 0, width, height);
     ResetRenderStates();
+    // The frame never clears the back buffer's depth; it starts at the far
+    // plane, so depth-tested quads drawn onto it always pass.
+    Clear(kClearTarget | kClearZBuffer, 0, 1.0f);
     return true;
 }
 
