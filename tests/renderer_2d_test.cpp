@@ -254,3 +254,18 @@ TEST_F(Renderer2DTest, QuadsAndLinesLeaveTheirStatesBehind) {
         onMiddleRows += image.At(x, 359) == 0xFF00FF00u || image.At(x, 360) == 0xFF00FF00u;
     EXPECT_GE(onMiddleRows, image.width - 2);
 }
+
+TEST_F(Renderer2DTest, UnlockRebuildsTheMipChainThatMinifiedQuadsRead) {
+    Begin();
+    // 4 x 4, left half white, right half black; the 1 x 1 level is grey.
+    Texture* t = new Texture;
+    t->texture = Gpu::CreateTexture(4, 4, 0, Gpu::kFormatA8R8G8B8, false);
+    t->width = t->height = 4;
+    uint32_t* texels = reinterpret_cast<uint32_t*>(t->Lock(nullptr));
+    for (int i = 0; i < 16; ++i) texels[i] = (i % 4) < 2 ? 0xFFFFFFFFu : 0xFF000000u;
+    t->Unlock();
+    const Vector2 pos(10, 10), one(1, 1);
+    Renderer2D::DrawTexturedQuad(t, &pos, &one, 0xFFFFFFFF);
+    EXPECT_NEAR(GpuFixture::Red(GpuFixture::ReadTarget().At(11, 11)), 128, 2);
+    Free(t);
+}
