@@ -8,6 +8,7 @@
 #include "app/lumivane.h"
 #include "platform/window.h"
 #include "render/graphics_device.h"
+#include "render/post_process.h"
 
 // One pass of the loop: a waiting window message if there is one, otherwise
 // one frame. Returns false when the Quit message arrived.
@@ -38,11 +39,13 @@ int RunShow(FrameCapture* capture) {
     int exitCode = 0;
     bool cancelled = false;
     if (GraphicsDevice::Create(&cancelled)) {
+        PostProcessChain::Create();
         app->Init();
         FrameTimer::Start();  // start-up time does not count as the first frame
         while (!AppShell::IsQuitRequested() && LoopPass(app, capture)) {
         }
         app->Shutdown();
+        PostProcessChain::Release();
         GraphicsDevice::Destroy();
     } else if (!cancelled) {
         exitCode = 1;  // the device could not be created (a cancelled setup is not an error)

@@ -5,6 +5,9 @@
 #include "app/app.h"
 #include "timeline/timeline.h"
 
+namespace Gpu { class Effect; }
+struct Texture;
+
 class CLumivane : public CApp {
 public:
     CLumivane();
@@ -14,6 +17,14 @@ public:
     bool ShowSetup() override;
 
     TimelineState timeline;  // nextEntry, demoTime, lastMusicTime
+    Texture* sceneTarget = nullptr;      // the effects draw here; view-sized
+    Texture* noiseTexture = nullptr;     // 128 x 128 random bytes for the final pass
+    Gpu::Effect* rgbSplitEffect = nullptr;
+
+private:
+    // The scene target onto the back buffer, between the letterbox bars,
+    // through the colour-split pass.
+    void DrawFinalPass(float dt);
 };
 
 CLumivane& TheLumivane();
