@@ -53,7 +53,7 @@ Image MakeLaserFont()
 
 // ---------------------------------------------------------------------------
 // Scroller letters. Each glyph is a few strokes in a box 13 units tall
-// (rows 1..14 of the strip), sampled into ball centres about 1.5 pixels
+// (rows 1..14 of the strip), sampled into ball centres about a pixel
 // apart. The balls merge into strokes roughly 0.2 letter units wide.
 
 struct Stroke {
@@ -131,7 +131,8 @@ static const std::vector<MetaGlyph>& MetaGlyphs()
     return glyphs;
 }
 
-// Ball centres of one glyph: pixels along its strokes, ~1.5 px apart.
+// Ball centres of one glyph: pixels along its strokes, about a pixel apart.
+constexpr float kBallStep = 1.0f;
 static std::vector<std::pair<int, int>> GlyphBalls(const MetaGlyph& g)
 {
     std::vector<std::pair<int, int>> pts;
@@ -149,12 +150,12 @@ static std::vector<std::pair<int, int>> GlyphBalls(const MetaGlyph& g)
         for (size_t i = 1; i < n; ++i) {
             const float x0 = s.xy[2 * i - 2], y0 = s.xy[2 * i - 1], x1 = s.xy[2 * i], y1 = s.xy[2 * i + 1];
             const float len = std::hypot(x1 - x0, y1 - y0);
-            float t = 1.5f - carry;
+            float t = kBallStep - carry;
             while (t <= len) {
                 add(x0 + (x1 - x0) * t / len, y0 + (y1 - y0) * t / len);
-                t += 1.5f;
+                t += kBallStep;
             }
-            carry = len - (t - 1.5f);
+            carry = len - (t - kBallStep);
         }
         add(s.xy[2 * n - 2], s.xy[2 * n - 1]);
     }
@@ -186,7 +187,7 @@ std::vector<uint8_t> MakeMetaFontRgba()
             for (auto [ox, oy] : balls)
                 if ((ox != bx || oy != by) && std::abs(ox - bx) <= 2 && std::abs(oy - by) <= 2)
                     ++neighbours;
-            const uint8_t blue = neighbours <= 1 ? 120 : (neighbours >= 5 ? 200 : 170);
+            const uint8_t blue = neighbours <= 2 ? 150 : (neighbours >= 8 ? 255 : 225);
             put(left + 1 + bx, 1 + by, 90, 200, blue);
         }
         x = left + w;

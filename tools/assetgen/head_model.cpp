@@ -16,7 +16,7 @@ float Ear(V3 p, float side)
     V3 q = p - V3{side * 0.70f, 0.50f, 0.14f};
     q = RotX(q, 0.22f);
     float d = SdEllipsoid(q, {0, 0, 0}, {0.075f, 0.27f, 0.17f});
-    const float rim = SdEllipsoid(q, {side * 0.055f, 0.01f, -0.01f}, {0.04f, 0.17f, 0.10f});
+    const float rim = SdEllipsoid(q, {side * 0.07f, 0.02f, -0.01f}, {0.035f, 0.16f, 0.09f});
     d = SMax(d, -rim, 0.03f);
     const float lobe = SdEllipsoid(q, {0, -0.2f, 0.02f}, {0.06f, 0.08f, 0.07f});
     return SMin(d, lobe, 0.04f);
@@ -29,7 +29,7 @@ float Skin(V3 p)
     float d = SdEllipsoid(p, {0, 0.80f, 0.10f}, {0.71f, 0.80f, 0.88f});               // cranium
     d = SMin(d, SdEllipsoid(p, {0, 0.30f, -0.30f}, {0.56f, 0.62f, 0.52f}), 0.14f);    // face mass
     d = SMin(d, SdTaper(m, {0.48f, 0.28f, 0.08f}, {0.22f, -0.28f, -0.50f}, 0.13f, 0.11f), 0.12f);  // jaw
-    d = SMin(d, SdEllipsoid(p, {0, -0.34f, -0.62f}, {0.20f, 0.15f, 0.17f}), 0.10f);   // chin
+    d = SMin(d, SdEllipsoid(p, {0, -0.33f, -0.64f}, {0.19f, 0.16f, 0.17f}), 0.10f);   // chin
     d = SMin(d, SdEllipsoid(m, {0.40f, 0.40f, -0.52f}, {0.20f, 0.13f, 0.19f}), 0.10f);  // cheekbone
     d = SMin(d, SdCapsule(m, {0.42f, 0.70f, -0.62f}, {0.0f, 0.73f, -0.76f}, 0.08f), 0.08f);  // brow
     // Eye sockets, and an upper lid over the top of each eyeball.
@@ -42,14 +42,14 @@ float Skin(V3 p)
     d = SMin(d, nose, 0.08f);
     d = SMax(d, -SdSphere(m, {0.05f, 0.125f, -0.925f}, 0.025f), 0.015f);  // nostrils
     // Mouth: two lips and the line between them.
-    d = SMin(d, SdEllipsoid(p, {0, -0.01f, -0.84f}, {0.20f, 0.05f, 0.08f}), 0.06f);
-    d = SMin(d, SdEllipsoid(p, {0, -0.115f, -0.82f}, {0.17f, 0.055f, 0.08f}), 0.06f);
-    d = SMax(d, -SdEllipsoid(p, {0, -0.06f, -0.92f}, {0.19f, 0.009f, 0.10f}), 0.01f);
+    d = SMin(d, SdEllipsoid(p, {0, -0.01f, -0.80f}, {0.19f, 0.05f, 0.07f}), 0.07f);
+    d = SMin(d, SdEllipsoid(p, {0, -0.115f, -0.785f}, {0.16f, 0.05f, 0.07f}), 0.07f);
+    d = SMax(d, -SdEllipsoid(p, {0, -0.062f, -0.88f}, {0.18f, 0.008f, 0.10f}), 0.01f);
     // Ears.
     d = SMin(d, Ear(p, 1.0f), 0.05f);
     d = SMin(d, Ear(p, -1.0f), 0.05f);
     // Neck, cut flat with a rounded edge.
-    const float neck = SdTaper(p, {0, 0.15f, 0.15f}, {0, -1.4f, 0.2f}, 0.42f, 0.46f);
+    const float neck = SdTaper(p, {0, 0.15f, 0.2f}, {0, -1.4f, 0.24f}, 0.46f, 0.52f);
     d = SMin(d, neck, 0.18f);
     d = SMax(d, -(p.y + 1.25f), 0.04f);
     return d;

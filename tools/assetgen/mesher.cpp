@@ -199,7 +199,7 @@ static std::vector<float> VertexAo(const Model& m, const SdfGrid& g, const RawMe
             }
         }
         const float open = 1.0f - occlusion / dirs.size();
-        ao[v] = std::pow(std::clamp(open, 0.0f, 1.0f), 1.4f);
+        ao[v] = std::pow(std::clamp(open, 0.0f, 1.0f), 2.2f);
     }
     return ao;
 }

@@ -41,7 +41,7 @@ Image MakeMissionScreen()
     DrawText(img, body, "MADE FOR Z.O.P.A.", 118, 524, WithAlpha(kCyan, 0.95f));
 
     // Right: the vane mark inside a sight of thin arcs.
-    const float cx = 960, cy = 380;
+    const float cx = 1000, cy = 380;
     WithGlow(img, 6, 0.8f, [&](Image& layer) { DrawVaneMark(layer, cx, cy, 92, WithAlpha(kCyan, 0.9f), 1.6f); });
     Arc(img, cx, cy, 150, 1.0f, -2.6f, -0.6f, WithAlpha(kCyan, 0.35f));
     Arc(img, cx, cy, 150, 1.0f, 0.55f, 2.55f, WithAlpha(kCyan, 0.35f));

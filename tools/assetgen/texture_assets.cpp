@@ -1,5 +1,6 @@
 // Encodes every texture in its catalogue format and checks the glyph strips
 // with the same column scan the show's font uses.
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -102,5 +103,20 @@ bool BuildTextureAssets(AssetSet& set)
 
 bool BuildAllAssets(AssetSet& set, const std::string& previewDir)
 {
-    return BuildTextureAssets(set) && BuildMeshAssets(set, previewDir);
+    if (!BuildTextureAssets(set) || !BuildMeshAssets(set, previewDir))
+        return false;
+    // With a preview folder, every picture of the sheet is also written on
+    // its own at full size.
+    if (!previewDir.empty())
+        for (size_t i = 0; i < set.sheet.size(); ++i) {
+            std::string name;
+            for (char c : set.sheet[i].label)
+                name += std::isalnum((unsigned char)c) ? c : '_';
+            const Image& p = set.sheet[i].picture;
+            char path[64];
+            std::snprintf(path, sizeof path, "/sheet%02zu_", i);
+            if (!WriteFile(previewDir + path + name.substr(0, 40) + ".png", EncodePng(p.w, p.h, PngType::Rgba, ToRgba(p))))
+                return false;
+        }
+    return true;
 }
