@@ -30,7 +30,7 @@ float Core(V3 p)
     float d = SdEllipsoid(p, {0, 0.80f, 0.10f}, {0.71f, 0.80f, 0.88f});               // cranium
     d = SMin(d, SdEllipsoid(p, {0, 0.30f, -0.30f}, {0.56f, 0.62f, 0.52f}), 0.14f);    // face mass
     d = SMin(d, SdTaper(m, {0.48f, 0.28f, 0.08f}, {0.22f, -0.28f, -0.50f}, 0.13f, 0.11f), 0.12f);  // jaw
-    d = SMin(d, SdEllipsoid(p, {0, -0.33f, -0.64f}, {0.19f, 0.16f, 0.17f}), 0.10f);   // chin
+    d = SMin(d, SdEllipsoid(p, {0, -0.33f, -0.60f}, {0.21f, 0.17f, 0.17f}), 0.14f);   // chin
     d = SMin(d, SdEllipsoid(m, {0.40f, 0.40f, -0.52f}, {0.20f, 0.13f, 0.19f}), 0.10f);  // cheekbone
     d = SMin(d, SdCapsule(m, {0.42f, 0.70f, -0.62f}, {0.0f, 0.73f, -0.76f}, 0.08f), 0.08f);  // brow
     // Eye sockets, and an upper lid over the top of each eyeball.
@@ -43,9 +43,9 @@ float Core(V3 p)
     d = SMin(d, nose, 0.08f);
     d = SMax(d, -SdSphere(m, {0.05f, 0.125f, -0.925f}, 0.025f), 0.015f);  // nostrils
     // Mouth: two lips and the line between them.
-    d = SMin(d, SdEllipsoid(p, {0, -0.01f, -0.80f}, {0.19f, 0.05f, 0.07f}), 0.07f);
-    d = SMin(d, SdEllipsoid(p, {0, -0.115f, -0.785f}, {0.16f, 0.05f, 0.07f}), 0.07f);
-    d = SMax(d, -SdEllipsoid(p, {0, -0.062f, -0.88f}, {0.18f, 0.008f, 0.10f}), 0.01f);
+    d = SMin(d, SdEllipsoid(p, {0, -0.015f, -0.775f}, {0.19f, 0.045f, 0.07f}), 0.09f);
+    d = SMin(d, SdEllipsoid(p, {0, -0.11f, -0.76f}, {0.16f, 0.045f, 0.07f}), 0.09f);
+    d = SMax(d, -SdEllipsoid(p, {0, -0.062f, -0.86f}, {0.17f, 0.008f, 0.10f}), 0.01f);
     // Neck.
     const float neck = SdTaper(p, {0, 0.15f, 0.2f}, {0, -1.4f, 0.24f}, 0.46f, 0.52f);
     return SMin(d, neck, 0.18f);

@@ -97,7 +97,7 @@ bool BuildTextureAssets(AssetSet& set)
         const Image smoke = MakeLaserSmoke();
         Add(set, "laser_smoke.png", EncodePng(256, 256, PngType::Grey, ToGrey(smoke)), 256);
         const Image pip = MakeLoadingPip();
-        Add(set, "loading_pip.png", EncodePng(32, 32, PngType::Rgba, ToRgba(pip)), 128, true);
+        Add(set, "loading_pip.png", EncodePng(32, 32, PngType::Rgba, ToRgba(pip)), 192, true);
         const Image fun = MakeFunText();
         Add(set, "tavorin_t3_funtext.png", EncodePng(1024, 256, PngType::Grey, ToGrey(fun)), 768);
     }
