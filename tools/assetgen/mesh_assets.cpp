@@ -138,8 +138,8 @@ bool BuildMeshAssets(AssetSet& set, const std::string& previewDir)
     };
     set.sheet.push_back({"t2_head.x, head move 0 end, t2_overlay1 (preview)",
                          withOverlay(Shot(head, headAo, headModel.aoSize, kHeadMoves[0], 1.0f, 1280, 720), 1), 560});
-    set.sheet.push_back({"t2_hand.x, hand move 2 end, t2_overlay2 (preview)",
-                         withOverlay(Shot(hand, handAo, handModel.aoSize, kHandMoves[2], 1.0f, 1280, 720), 2), 560});
+    set.sheet.push_back({"t2_hand.x, hand move 1 start, t2_overlay2 (preview)",
+                         withOverlay(Shot(hand, handAo, handModel.aoSize, kHandMoves[1], 0.0f, 1280, 720), 2), 560});
 
     if (!previewDir.empty()) {
         if (!WritePreviews(previewDir, "head", head, headAo, headModel.aoSize, kHeadMoves) ||
