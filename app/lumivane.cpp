@@ -3,11 +3,14 @@
 #include "app/app_shell.h"
 #include "app/frame_timer.h"
 #include "app/input.h"
+#include "core/camera.h"
 #include "core/maths.h"
+#include "core/tweaks.h"
 #include "render/graphics_device.h"
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
 
+float s_DisplayStats = 0.0f;
 float RgbSplitTarget = 0.0f;
 float RgbSplitStrength = 0.0f;
 
@@ -32,6 +35,13 @@ CLumivane::CLumivane() {
     display.requiredShaderMajor = 3;
 }
 
+// The statistics overlay: frame rate, timeline time and the active camera,
+// grey and three-quarters opaque near the top left corner.
+static void DrawStatistics(float demoTime) {
+    // Needs GraphicsDevice::PrintText and GetFont.
+    (void)demoTime;
+}
+
 bool CLumivane::ShowSetup() {
     // No setup dialog yet: the show starts with the current display settings.
     return true;
@@ -41,6 +51,11 @@ void CLumivane::Init() {
     timeline.demoTime = 0.0f;
     timeline.nextEntry = 0;
     GraphicsDevice::SetClearColour(ColourFromFloats(0.0f, 0.0f, 0.0f, 0.0f));
+    const ViewValues& view = GraphicsDevice::View();
+    if (!camera) camera = new Camera(view.viewWidth, view.viewHeight);
+    camera->SetClipPlanes(0.1f, 1024.0f);
+    SetActiveCamera(camera);
+    RegisterTweak("s_DisplayStats", &s_DisplayStats, 1.0f, 0.0f, 1.0f, false);
     GraphicsDevice::ShowWindow(true);
 }
 
@@ -66,6 +81,8 @@ void CLumivane::Frame() {
     RgbSplitStrength = EaseRgbSplit(RgbSplitStrength, RgbSplitTarget, dt);
 
     if (!loading) timeline.demoTime += dt;
+
+    if (s_DisplayStats != 0.0f) DrawStatistics(timeline.demoTime);
 
     GraphicsDevice::EndScene();
 }

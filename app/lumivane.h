@@ -5,6 +5,8 @@
 #include "app/app.h"
 #include "timeline/timeline.h"
 
+class Camera;
+
 class CLumivane : public CApp {
 public:
     CLumivane();
@@ -14,9 +16,15 @@ public:
     bool ShowSetup() override;
 
     TimelineState timeline;  // nextEntry, demoTime, lastMusicTime
+    // The shared camera, made active by Init. Never deleted: the tweak table
+    // points into it until the tweaks are saved at the very end.
+    Camera* camera = nullptr;
 };
 
 CLumivane& TheLumivane();
+
+// Tweak: non-zero shows frame rate, timeline time and camera in the corner.
+extern float s_DisplayStats;
 
 // The colour split of the final pass: fuzz effects hold the target at 1 while
 // they live; every frame the strength follows it by min(0.7 dt, 1) of the gap.
