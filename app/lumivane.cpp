@@ -3,10 +3,13 @@
 #include "app/app_shell.h"
 #include "app/frame_timer.h"
 #include "app/input.h"
+#include "assets/texture.h"
 #include "core/camera.h"
 #include "core/maths.h"
 #include "core/tweaks.h"
+#include "platform/gpu.h"
 #include "render/graphics_device.h"
+#include "render/renderer_2d.h"
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
 
@@ -56,10 +59,27 @@ void CLumivane::Init() {
     camera->SetClipPlanes(0.1f, 1024.0f);
     SetActiveCamera(camera);
     RegisterTweak("s_DisplayStats", &s_DisplayStats, 1.0f, 0.0f, 1.0f, false);
+    sceneTarget = Texture::CreateRenderTarget(static_cast<unsigned>(view.viewWidth),
+                                              static_cast<unsigned>(view.viewHeight), Gpu::kFormatA8R8G8B8);
+    noiseTexture = Texture::CreateNoise(128, 128, Gpu::kFormatA8R8G8B8);
+    rgbSplitEffect = GraphicsDevice::CreateEffectFromResource(110, "Data\\Shaders\\RGBSplit.fx");
     GraphicsDevice::ShowWindow(true);
 }
 
-void CLumivane::Shutdown() { ActiveEffectList::Clear(); }
+static void ReleaseTexture(Texture*& texture) {
+    if (!texture) return;
+    texture->Release();
+    delete texture;
+    texture = nullptr;
+}
+
+void CLumivane::Shutdown() {
+    ActiveEffectList::Clear();
+    ReleaseTexture(sceneTarget);
+    Gpu::ReleaseEffect(rgbSplitEffect);
+    rgbSplitEffect = nullptr;
+    ReleaseTexture(noiseTexture);
+}
 
 void CLumivane::Frame() {
     if (InputState::IsKeyDown(0x1B)) AppShell::RequestQuit();  // Escape; the frame still runs
@@ -67,6 +87,8 @@ void CLumivane::Frame() {
     float dt = FrameTimer::GetDeltaTime();
     if (!GraphicsDevice::BeginScene()) return;
 
+    // Everything the effects draw goes into the scene target.
+    Gpu::Surface* saved = GraphicsDevice::SetRenderTexture(sceneTarget);
     GraphicsDevice::ClearDepth(1.0f);
     GraphicsDevice::Clear(*GraphicsDevice::GetClearColour());
 
@@ -78,11 +100,34 @@ void CLumivane::Frame() {
 
     ActiveEffectList::Tick(dt);
 
-    RgbSplitStrength = EaseRgbSplit(RgbSplitStrength, RgbSplitTarget, dt);
+    GraphicsDevice::RestoreRenderTarget(saved);
+    DrawFinalPass(dt);
 
     if (!loading) timeline.demoTime += dt;
 
     if (s_DisplayStats != 0.0f) DrawStatistics(timeline.demoTime);
 
     GraphicsDevice::EndScene();
+}
+
+void CLumivane::DrawFinalPass(float dt) {
+    // Without a scene target the effects drew onto the back buffer itself;
+    // clearing it now would throw their picture away.
+    bool haveScene = sceneTarget && sceneTarget->texture;
+    if (haveScene) GraphicsDevice::Clear(*GraphicsDevice::GetClearColour());  // bars included
+    Gpu::SetRenderState(Gpu::kRsZWriteEnable, 0);
+    Gpu::SetRenderState(Gpu::kRsCullMode, Gpu::kCullNone);
+    Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 1);
+    RgbSplitStrength = EaseRgbSplit(RgbSplitStrength, RgbSplitTarget, dt);
+    if (!haveScene || !rgbSplitEffect) return;
+
+    const ViewValues& view = GraphicsDevice::View();
+    rgbSplitEffect->SetFloat("g_fScale", RgbSplitStrength);
+    rgbSplitEffect->SetFloat("g_fTimer", FrameTimer::GetTime() * 0.1f);
+    rgbSplitEffect->SetTexture("g_txScene", sceneTarget->texture);
+    rgbSplitEffect->SetTexture("g_txNoise", noiseTexture ? noiseTexture->texture : nullptr);
+    rgbSplitEffect->SetFloatArray("g_PixelRatio", view.pixelRatio, 2);
+    const Vector2 position(0.0f, GraphicsDevice::GetLetterboxHeight());
+    const Vector2 size(view.viewWidth, view.viewHeight);
+    Renderer2D::DrawEffectQuad(rgbSplitEffect, &position, &size, 0xFFFFFFFF);
 }

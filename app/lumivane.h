@@ -6,6 +6,8 @@
 #include "timeline/timeline.h"
 
 class Camera;
+namespace Gpu { class Effect; }
+struct Texture;
 
 class CLumivane : public CApp {
 public:
@@ -19,6 +21,14 @@ public:
     // The shared camera, made active by Init. Never deleted: the tweak table
     // points into it until the tweaks are saved at the very end.
     Camera* camera = nullptr;
+    Texture* sceneTarget = nullptr;      // the effects draw here; view-sized
+    Texture* noiseTexture = nullptr;     // 128 x 128 random bytes for the final pass
+    Gpu::Effect* rgbSplitEffect = nullptr;
+
+private:
+    // The scene target onto the back buffer, between the letterbox bars,
+    // through the colour-split pass.
+    void DrawFinalPass(float dt);
 };
 
 CLumivane& TheLumivane();
