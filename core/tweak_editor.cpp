@@ -4,6 +4,7 @@
 
 #include "app/input.h"
 #include "render/graphics_device.h"
+#include "render/renderer_2d.h"
 
 namespace {
 
@@ -68,7 +69,22 @@ int GetTweakEditorRows(TweakEditorRow rows[kTweakEditorRows]) {
 // The panel: a black frame with a dark green face, then the rows' names and
 // values. Visible only while the editor is shown.
 static void DrawTweakPanel() {
-    // Needs Renderer2D::DrawQuadGradient and GraphicsDevice::PrintText.
+    float top = DisplaySettings::Get().virtualHeight - kPanelTop;
+    const Vector2 framePos(4.0f, top), frameSize(500.0f, 198.0f);
+    const Vector2 facePos(8.0f, top + 4.0f), faceSize(492.0f, 190.0f);
+    Renderer2D::DrawQuadGradient(&framePos, &frameSize, 0xff000000, 0xff000000, 0xff000000, 0xff000000);
+    Renderer2D::DrawQuadGradient(&facePos, &faceSize, 0xff408040, 0xff408040, 0xff408040, 0xff408040);
+
+    TweakEditorRow rows[kTweakEditorRows];
+    int count = GetTweakEditorRows(rows);
+    const std::vector<TweakEntry>& entries = TweakTable::Get().registered;
+    FontHolder* font = GraphicsDevice::GetFont();
+    for (int k = 0; k < count; ++k) {
+        const TweakEntry& e = entries[rows[k].index];
+        const Vector2 namePos(kNameX, rows[k].y), valuePos(kValueX, rows[k].y);
+        GraphicsDevice::PrintText(font, &namePos, rows[k].colour, "%s", e.name);
+        GraphicsDevice::PrintText(font, &valuePos, rows[k].colour, "%.5f", static_cast<double>(*e.value));
+    }
 }
 
 void DrawTweakEditor() {
