@@ -6,6 +6,7 @@
 #include "app/frame_timer.h"
 #include "app/input.h"
 #include "app/lumivane.h"
+#include "core/tweaks.h"
 #include "platform/window.h"
 #include "render/graphics_device.h"
 #include "render/post_process.h"
@@ -22,6 +23,7 @@ static bool LoopPass(CApp* app, FrameCapture* capture) {
     if (capture) capture->BeginFrame(TheLumivane().timeline.demoTime);
     FrameTimer::Update();
     app->Frame();
+    DrawTweakEditor();
     GraphicsDevice::Present();
     if (capture) {
         if (!capture->EndFrame()) AppShell::RequestQuit();
@@ -36,6 +38,8 @@ int RunShow(FrameCapture* capture) {
     if (!Platform::Init(capture != nullptr)) return 1;
     CApp* app = AppShell::GetApp();
 
+    // Read before anything registers, so every registration finds its value.
+    LoadTweaks();
     int exitCode = 0;
     bool cancelled = false;
     if (GraphicsDevice::Create(&cancelled)) {
@@ -50,6 +54,9 @@ int RunShow(FrameCapture* capture) {
     } else if (!cancelled) {
         exitCode = 1;  // the device could not be created (a cancelled setup is not an error)
     }
+    // Last of all: the camera and every other registered variable are still
+    // alive. A run that registered nothing leaves the file alone.
+    SaveTweaks();
     if (capture && (!capture->Close() || capture->Failed())) exitCode = 1;
     Platform::Shutdown();
     return exitCode;

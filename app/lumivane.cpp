@@ -4,13 +4,16 @@
 #include "app/frame_timer.h"
 #include "app/input.h"
 #include "assets/texture.h"
+#include "core/camera.h"
 #include "core/maths.h"
+#include "core/tweaks.h"
 #include "platform/gpu.h"
 #include "render/graphics_device.h"
 #include "render/renderer_2d.h"
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
 
+float s_DisplayStats = 0.0f;
 float RgbSplitTarget = 0.0f;
 float RgbSplitStrength = 0.0f;
 
@@ -35,6 +38,25 @@ CLumivane::CLumivane() {
     display.requiredShaderMajor = 3;
 }
 
+// The statistics overlay: frame rate, timeline time and the active camera,
+// grey and three-quarters opaque near the top left corner.
+static void DrawStatistics(float demoTime) {
+    const uint32_t grey = 0xC0808080;
+    FontHolder* font = GraphicsDevice::GetFont();
+    const Vector2 fpsPos(32.0f, 32.0f), totalPos(32.0f, 64.0f), cameraPos(32.0f, 100.0f);
+    GraphicsDevice::PrintText(font, &fpsPos, grey, "FPS: %.2f", static_cast<double>(FrameTimer::GetFps()));
+    GraphicsDevice::PrintText(font, &totalPos, grey, "Total: %.2f", static_cast<double>(demoTime));
+    Vector3 position, focus;
+    if (const Camera* camera = GetActiveCamera()) {
+        position = camera->GetPosition();
+        focus = camera->GetTarget();
+    }
+    GraphicsDevice::PrintText(font, &cameraPos, grey, "Cam:\nPos = %.2f, %.2f, %.2f\nFocus = %.2f, %.2f, %.2f",
+                              static_cast<double>(position.x), static_cast<double>(position.y),
+                              static_cast<double>(position.z), static_cast<double>(focus.x),
+                              static_cast<double>(focus.y), static_cast<double>(focus.z));
+}
+
 bool CLumivane::ShowSetup() {
     // No setup dialog yet: the show starts with the current display settings.
     return true;
@@ -45,6 +67,10 @@ void CLumivane::Init() {
     timeline.nextEntry = 0;
     GraphicsDevice::SetClearColour(ColourFromFloats(0.0f, 0.0f, 0.0f, 0.0f));
     const ViewValues& view = GraphicsDevice::View();
+    if (!camera) camera = new Camera(view.viewWidth, view.viewHeight);
+    camera->SetClipPlanes(0.1f, 1024.0f);
+    SetActiveCamera(camera);
+    RegisterTweak("s_DisplayStats", &s_DisplayStats, 1.0f, 0.0f, 1.0f, false);
     sceneTarget = Texture::CreateRenderTarget(static_cast<unsigned>(view.viewWidth),
                                               static_cast<unsigned>(view.viewHeight), Gpu::kFormatA8R8G8B8);
     noiseTexture = Texture::CreateNoise(128, 128, Gpu::kFormatA8R8G8B8);
@@ -90,6 +116,8 @@ void CLumivane::Frame() {
     DrawFinalPass(dt);
 
     if (!loading) timeline.demoTime += dt;
+
+    if (s_DisplayStats != 0.0f) DrawStatistics(timeline.demoTime);
 
     GraphicsDevice::EndScene();
 }

@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "timeline/timeline.h"
 
+class Camera;
 namespace Gpu { class Effect; }
 struct Texture;
 
@@ -17,6 +18,9 @@ public:
     bool ShowSetup() override;
 
     TimelineState timeline;  // nextEntry, demoTime, lastMusicTime
+    // The shared camera, made active by Init. Never deleted: the tweak table
+    // points into it until the tweaks are saved at the very end.
+    Camera* camera = nullptr;
     Texture* sceneTarget = nullptr;      // the effects draw here; view-sized
     Texture* noiseTexture = nullptr;     // 128 x 128 random bytes for the final pass
     Gpu::Effect* rgbSplitEffect = nullptr;
@@ -28,6 +32,9 @@ private:
 };
 
 CLumivane& TheLumivane();
+
+// Tweak: non-zero shows frame rate, timeline time and camera in the corner.
+extern float s_DisplayStats;
 
 // The colour split of the final pass: fuzz effects hold the target at 1 while
 // they live; every frame the strength follows it by min(0.7 dt, 1) of the gap.
