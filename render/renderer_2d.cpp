@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "assets/texture.h"
+#include "core/camera.h"
 #include "platform/gpu.h"
 #include "render/graphics_device.h"
 
@@ -30,8 +31,6 @@ struct LineVertex {
 constexpr unsigned kLineCapacity = 8192;
 LineVertex s_lines[kLineCapacity];
 unsigned s_lineCount = 0;
-const Matrix* s_lineView = nullptr;
-const Matrix* s_lineProjection = nullptr;
 
 struct Rect { float x0, y0, x1, y1; };
 
@@ -176,8 +175,10 @@ void FlushLines() {
         Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 1);
         Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(1));
         effect->SetMatrix("g_mModel", kIdentity);
-        effect->SetMatrix("g_mModelView", s_lineView ? *s_lineView : kIdentity);
-        effect->SetMatrix("g_mProj", s_lineProjection ? *s_lineProjection : kIdentity);
+        // Lines are seen by the active camera (identity while there is none).
+        const Camera* camera = GetActiveCamera();
+        effect->SetMatrix("g_mModelView", camera ? camera->GetView() : kIdentity);
+        effect->SetMatrix("g_mProj", camera ? camera->GetProjection() : kIdentity);
         effect->SetTechnique("RenderLine");
         unsigned passes = effect->Begin();
         for (unsigned p = 0; p < passes; ++p) {
@@ -191,10 +192,5 @@ void FlushLines() {
 }
 
 unsigned QueuedLineVertices() { return s_lineCount; }
-
-void SetLineCamera(const Matrix* view, const Matrix* projection) {
-    s_lineView = view;
-    s_lineProjection = projection;
-}
 
 }  // namespace Renderer2D

@@ -39,13 +39,10 @@ void DrawEffectQuad(Gpu::Effect* effect, const Vector2* position, const Vector2*
 // An untextured quad of the colour (only its alpha and black matter).
 void DrawFullscreenFade(const Vector2* position, const Vector2* size, uint32_t colour);
 
-// World space, seen by the line camera. Each segment is drawn at once.
+// World space, seen by the active camera. Each segment is drawn at once.
 void DrawLine(const Vector3* start, const Vector3* end, uint32_t colour);
 // Draws what is queued (nothing below two vertices).
 void FlushLines();
 unsigned QueuedLineVertices();
-// The matrices lines are seen through, read at every flush: the active
-// camera's view and projection. Null restores the identity.
-void SetLineCamera(const Matrix* view, const Matrix* projection);
 
 }  // namespace Renderer2D

@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "assets/texture.h"
+#include "core/camera.h"
+#include "core/tweaks.h"
 #include "platform/gpu.h"
 #include "render/graphics_device.h"
 #include "render/renderer_2d.h"
@@ -239,9 +241,9 @@ TEST_F(Renderer2DTest, QuadsAndLinesLeaveTheirStatesBehind) {
     EXPECT_EQ(Gpu::GetRenderState(Gpu::kRsZEnable), 0u);
     EXPECT_EQ(Covered(GpuFixture::ReadTarget()).x1, -1);
 
-    // Seen through identity matrices, a line along x at y = 0 crosses the
-    // middle of the target; it is drawn at once.
-    Renderer2D::SetLineCamera(nullptr, nullptr);
+    // Seen through identity matrices (no active camera), a line along x at
+    // y = 0 crosses the middle of the target; it is drawn at once.
+    Camera* previous = SetActiveCamera(nullptr);
     const Vector3 a(-1, 0, 0.5f), b(1, 0, 0.5f);
     Renderer2D::DrawLine(&a, &b, 0xFF00FF00);
     EXPECT_EQ(Renderer2D::QueuedLineVertices(), 0u);
@@ -253,6 +255,25 @@ TEST_F(Renderer2DTest, QuadsAndLinesLeaveTheirStatesBehind) {
     for (int x = 0; x < image.width; ++x)
         onMiddleRows += image.At(x, 359) == 0xFF00FF00u || image.At(x, 360) == 0xFF00FF00u;
     EXPECT_GE(onMiddleRows, image.width - 2);
+
+    // Through a camera looking down -x from (3, 0, 0), a line along z at the
+    // origin stands in the middle column.
+    Camera camera(1280, 720);
+    SetActiveCamera(&camera);
+    camera.SetPosition(Vector3(3, 0, 0));
+    camera.SetTarget(Vector3(0, 0, 0), Vector3(0, 1, 0));
+    GraphicsDevice::Clear(0xFF000000);
+    GraphicsDevice::ClearDepth(1.0f);
+    const Vector3 c(0, -0.5f, 0), d(0, 0.5f, 0);
+    Renderer2D::DrawLine(&c, &d, 0xFF00FF00);
+    image = GpuFixture::ReadTarget();
+    int onMiddleColumns = 0;
+    for (int y = 0; y < image.height; ++y)
+        onMiddleColumns += image.At(639, y) == 0xFF00FF00u || image.At(640, y) == 0xFF00FF00u;
+    EXPECT_GT(onMiddleColumns, 100);
+    EXPECT_EQ(image.At(640, 5), 0xFF000000u);  // a short segment, not the whole column
+    SetActiveCamera(previous);
+    TweakTable::Get() = TweakTable{};  // the camera's tweaks pointed into it
 }
 
 TEST_F(Renderer2DTest, UnlockRebuildsTheMipChainThatMinifiedQuadsRead) {
