@@ -6,6 +6,7 @@
 #include "app/frame_timer.h"
 #include "app/input.h"
 #include "app/lumivane.h"
+#include "assets/music.h"
 #include "platform/window.h"
 #include "render/graphics_device.h"
 
@@ -34,6 +35,9 @@ static bool LoopPass(CApp* app, FrameCapture* capture) {
 int RunShow(FrameCapture* capture) {
     if (!Platform::Init(capture != nullptr)) return 1;
     CApp* app = AppShell::GetApp();
+    // The sound system: a device, or in capture mode a clock that moves with
+    // the frames. Without a device the show runs silently.
+    Music::Init(capture != nullptr);
 
     int exitCode = 0;
     bool cancelled = false;
@@ -48,6 +52,8 @@ int RunShow(FrameCapture* capture) {
         exitCode = 1;  // the device could not be created (a cancelled setup is not an error)
     }
     if (capture && (!capture->Close() || capture->Failed())) exitCode = 1;
+    // The device thread must stop before SDL (and the process) go away.
+    Music::Shutdown();
     Platform::Shutdown();
     return exitCode;
 }

@@ -3,6 +3,7 @@
 #include "app/app_shell.h"
 #include "app/frame_timer.h"
 #include "app/input.h"
+#include "assets/music.h"
 #include "core/maths.h"
 #include "render/graphics_device.h"
 #include "timeline/active_effects.h"
@@ -44,7 +45,21 @@ void CLumivane::Init() {
     GraphicsDevice::ShowWindow(true);
 }
 
-void CLumivane::Shutdown() { ActiveEffectList::Clear(); }
+void CLumivane::Shutdown() {
+    ActiveEffectList::Clear();
+    Music::Stop(song);
+    Music::Free(song);
+    song = nullptr;
+}
+
+void CLumivane::StartMusic() {
+    // After a restart the loading screen ends again and asks once more: the
+    // song already loaded plays from its start, rather than a second copy
+    // playing over it.
+    if (!song) song = Music::Load(124);
+    Music::Play(song);
+    timeline.lastMusicTime = 0.0f;
+}
 
 void CLumivane::Frame() {
     if (InputState::IsKeyDown(0x1B)) AppShell::RequestQuit();  // Escape; the frame still runs
@@ -57,7 +72,7 @@ void CLumivane::Frame() {
 
     // While the loading screen runs the timeline stands still and the fade is its own.
     if (!loading) {
-        Timeline::Step(timeline);
+        Timeline::Step(timeline, song);
         GraphicsDevice::SetFade(Timeline::OpeningFade(timeline.demoTime));
     }
 
@@ -65,7 +80,8 @@ void CLumivane::Frame() {
 
     RgbSplitStrength = EaseRgbSplit(RgbSplitStrength, RgbSplitTarget, dt);
 
-    if (!loading) timeline.demoTime += dt;
+    // The music's position drives the clock once it plays; until then the frame clock.
+    if (!loading) Timeline::AdvanceClock(timeline, dt, song);
 
     GraphicsDevice::EndScene();
 }

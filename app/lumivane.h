@@ -5,6 +5,8 @@
 #include "app/app.h"
 #include "timeline/timeline.h"
 
+namespace CAudio { class CHandle; }
+
 class CLumivane : public CApp {
 public:
     CLumivane();
@@ -12,8 +14,13 @@ public:
     void Shutdown() override;
     void Frame() override;
     bool ShowSetup() override;
+    // Plays the soundtrack (MUSIC resource 124) from its start; from then on
+    // it drives the timeline clock. Called by the loading screen when it has
+    // finished. Without sound the song stays null and the show runs silently.
+    void StartMusic();
 
     TimelineState timeline;  // nextEntry, demoTime, lastMusicTime
+    CAudio::CHandle* song = nullptr;
 };
 
 CLumivane& TheLumivane();
