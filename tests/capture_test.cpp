@@ -102,12 +102,49 @@ TEST(Capture, FromAndEverySelectWhichFramesAreWritten) {
     fs::remove_all(dir);
 }
 
-TEST(Capture, Mp4GoesThroughFfmpeg) {
+TEST(Capture, Mp4GoesThroughFfmpegWithItsSound) {
     if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) GTEST_SKIP() << "ffmpeg is not installed";
     fs::path dir = MakeTempDir("mp4");
     RunResult run = RunLumivane(dir, "--capture show.mp4 --size 160x90 --fps 10 --to 0.5");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_GT(fs::file_size(dir / "show.mp4"), 0u);
+    // One picture stream and one AAC sound stream; nothing left beside it.
+    std::string probe = "ffprobe -v error -show_entries stream=codec_name -of csv=p=0 '" +
+                        (dir / "show.mp4").string() + "' > '" + (dir / "streams.txt").string() + "'";
+    ASSERT_EQ(std::system(probe.c_str()), 0);
+    std::ifstream streams(dir / "streams.txt");
+    std::stringstream codecs;
+    codecs << streams.rdbuf();
+    EXPECT_EQ(codecs.str(), "h264\naac\n");
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) files += entry.path().filename() != "stderr.txt" &&
+                                                           entry.path().filename() != "streams.txt";
+    EXPECT_EQ(files, 1);
+    fs::remove_all(dir);
+}
+
+TEST(Capture, TheSoundIsSampleExactAndTheSameInEveryCapture) {
+    // 24 frames per second share 44100 samples as 1837 or 1838 per frame.
+    fs::path dir = MakeTempDir("sound");
+    std::string wav[2];
+    for (int i = 0; i < 2; ++i) {
+        std::string out = "out" + std::to_string(i);
+        RunResult run = RunLumivane(dir, "--capture " + out + " --size 64x36 --fps 24 --to 1.5");
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        std::ifstream in(dir / out / "audio.wav", std::ios::binary);
+        std::stringstream bytes;
+        bytes << in.rdbuf();
+        wav[i] = bytes.str();
+        int frames = -1;  // the header line
+        std::ifstream csv(dir / out / "frames.csv");
+        for (std::string line; std::getline(csv, line);) ++frames;
+        ASSERT_GT(frames, 30);
+        // 44-byte header, then 4 bytes per stereo frame.
+        long long samples = static_cast<long long>(frames) * 44100 / 24;
+        EXPECT_EQ(static_cast<long long>(wav[i].size()), 44 + 4 * samples);
+        EXPECT_EQ(wav[i].compare(0, 4, "RIFF"), 0);
+    }
+    EXPECT_TRUE(wav[0] == wav[1]);
     fs::remove_all(dir);
 }
 
