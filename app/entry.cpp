@@ -9,6 +9,7 @@
 #include "assets/music.h"
 #include "platform/window.h"
 #include "render/graphics_device.h"
+#include "render/post_process.h"
 
 // One pass of the loop: a waiting window message if there is one, otherwise
 // one frame. Returns false when the Quit message arrived.
@@ -42,11 +43,13 @@ int RunShow(FrameCapture* capture) {
     int exitCode = 0;
     bool cancelled = false;
     if (GraphicsDevice::Create(&cancelled)) {
+        PostProcessChain::Create();
         app->Init();
         FrameTimer::Start();  // start-up time does not count as the first frame
         while (!AppShell::IsQuitRequested() && LoopPass(app, capture)) {
         }
         app->Shutdown();
+        PostProcessChain::Release();
         GraphicsDevice::Destroy();
     } else if (!cancelled) {
         exitCode = 1;  // the device could not be created (a cancelled setup is not an error)

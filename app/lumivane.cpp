@@ -4,8 +4,11 @@
 #include "app/frame_timer.h"
 #include "app/input.h"
 #include "assets/music.h"
+#include "assets/texture.h"
 #include "core/maths.h"
+#include "platform/gpu.h"
 #include "render/graphics_device.h"
+#include "render/renderer_2d.h"
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
 
@@ -42,11 +45,27 @@ void CLumivane::Init() {
     timeline.demoTime = 0.0f;
     timeline.nextEntry = 0;
     GraphicsDevice::SetClearColour(ColourFromFloats(0.0f, 0.0f, 0.0f, 0.0f));
+    const ViewValues& view = GraphicsDevice::View();
+    sceneTarget = Texture::CreateRenderTarget(static_cast<unsigned>(view.viewWidth),
+                                              static_cast<unsigned>(view.viewHeight), Gpu::kFormatA8R8G8B8);
+    noiseTexture = Texture::CreateNoise(128, 128, Gpu::kFormatA8R8G8B8);
+    rgbSplitEffect = GraphicsDevice::CreateEffectFromResource(110, "Data\\Shaders\\RGBSplit.fx");
     GraphicsDevice::ShowWindow(true);
+}
+
+static void ReleaseTexture(Texture*& texture) {
+    if (!texture) return;
+    texture->Release();
+    delete texture;
+    texture = nullptr;
 }
 
 void CLumivane::Shutdown() {
     ActiveEffectList::Clear();
+    ReleaseTexture(sceneTarget);
+    Gpu::ReleaseEffect(rgbSplitEffect);
+    rgbSplitEffect = nullptr;
+    ReleaseTexture(noiseTexture);
     Music::Stop(song);
     Music::Free(song);
     song = nullptr;
@@ -67,6 +86,8 @@ void CLumivane::Frame() {
     float dt = FrameTimer::GetDeltaTime();
     if (!GraphicsDevice::BeginScene()) return;
 
+    // Everything the effects draw goes into the scene target.
+    Gpu::Surface* saved = GraphicsDevice::SetRenderTexture(sceneTarget);
     GraphicsDevice::ClearDepth(1.0f);
     GraphicsDevice::Clear(*GraphicsDevice::GetClearColour());
 
@@ -78,10 +99,33 @@ void CLumivane::Frame() {
 
     ActiveEffectList::Tick(dt);
 
-    RgbSplitStrength = EaseRgbSplit(RgbSplitStrength, RgbSplitTarget, dt);
+    GraphicsDevice::RestoreRenderTarget(saved);
+    DrawFinalPass(dt);
 
     // The music's position drives the clock once it plays; until then the frame clock.
     if (!loading) Timeline::AdvanceClock(timeline, dt, song);
 
     GraphicsDevice::EndScene();
+}
+
+void CLumivane::DrawFinalPass(float dt) {
+    // Without a scene target the effects drew onto the back buffer itself;
+    // clearing it now would throw their picture away.
+    bool haveScene = sceneTarget && sceneTarget->texture;
+    if (haveScene) GraphicsDevice::Clear(*GraphicsDevice::GetClearColour());  // bars included
+    Gpu::SetRenderState(Gpu::kRsZWriteEnable, 0);
+    Gpu::SetRenderState(Gpu::kRsCullMode, Gpu::kCullNone);
+    Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 1);
+    RgbSplitStrength = EaseRgbSplit(RgbSplitStrength, RgbSplitTarget, dt);
+    if (!haveScene || !rgbSplitEffect) return;
+
+    const ViewValues& view = GraphicsDevice::View();
+    rgbSplitEffect->SetFloat("g_fScale", RgbSplitStrength);
+    rgbSplitEffect->SetFloat("g_fTimer", FrameTimer::GetTime() * 0.1f);
+    rgbSplitEffect->SetTexture("g_txScene", sceneTarget->texture);
+    rgbSplitEffect->SetTexture("g_txNoise", noiseTexture ? noiseTexture->texture : nullptr);
+    rgbSplitEffect->SetFloatArray("g_PixelRatio", view.pixelRatio, 2);
+    const Vector2 position(0.0f, GraphicsDevice::GetLetterboxHeight());
+    const Vector2 size(view.viewWidth, view.viewHeight);
+    Renderer2D::DrawEffectQuad(rgbSplitEffect, &position, &size, 0xFFFFFFFF);
 }

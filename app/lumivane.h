@@ -6,6 +6,8 @@
 #include "timeline/timeline.h"
 
 namespace CAudio { class CHandle; }
+namespace Gpu { class Effect; }
+struct Texture;
 
 class CLumivane : public CApp {
 public:
@@ -20,7 +22,15 @@ public:
     void StartMusic();
 
     TimelineState timeline;  // nextEntry, demoTime, lastMusicTime
-    CAudio::CHandle* song = nullptr;
+    Texture* sceneTarget = nullptr;      // the effects draw here; view-sized
+    Texture* noiseTexture = nullptr;     // 128 x 128 random bytes for the final pass
+    Gpu::Effect* rgbSplitEffect = nullptr;
+    CAudio::CHandle* song = nullptr;     // null until StartMusic
+
+private:
+    // The scene target onto the back buffer, between the letterbox bars,
+    // through the colour-split pass.
+    void DrawFinalPass(float dt);
 };
 
 CLumivane& TheLumivane();
