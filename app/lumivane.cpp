@@ -11,6 +11,7 @@
 #include "render/renderer_2d.h"
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
+#include "timeline/sync.h"
 
 float RgbSplitTarget = 0.0f;
 float RgbSplitStrength = 0.0f;
@@ -104,6 +105,8 @@ void CLumivane::Frame() {
 
     // The music's position drives the clock once it plays; until then the frame clock.
     if (!loading) Timeline::AdvanceClock(timeline, dt, song);
+
+    DrawSyncDisplay();  // F2: the spectrum and the sync bands
 
     GraphicsDevice::EndScene();
 }
