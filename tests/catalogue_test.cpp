@@ -5,6 +5,7 @@
 
 #include "assets/catalogue.h"
 #include "assets/cube_texture.h"
+#include "assets/image.h"
 #include "assets/mesh.h"
 #include "assets/resources.h"
 #include "assets/texture.h"
@@ -171,4 +172,24 @@ TEST(Assets, TwoNoiseTexturesDiffer) {
         t->Release();
         delete t;
     }
+}
+
+TEST(Assets, APictureResourceIsUploadedTexelForTexel) {
+    ASSERT_TRUE(GpuFixture::Start());
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    if (!LoadResourceBytes(109, "RCDATA", &data, &size)) GTEST_SKIP() << "no loading pip picture";
+    Image decoded;
+    std::string error;
+    ASSERT_TRUE(DecodePng(data, size, &decoded, &error)) << error;
+    Texture* texture = Texture::FromResource(109);
+    ASSERT_NE(texture, nullptr);
+    int bytesPerPixel = 0;
+    const uint8_t* bits = texture->Lock(&bytesPerPixel);
+    ASSERT_NE(bits, nullptr);
+    EXPECT_EQ(bytesPerPixel, 4);
+    EXPECT_EQ(std::memcmp(bits, decoded.texels.data(), decoded.texels.size() * 4), 0);
+    texture->Unlock();
+    texture->Release();
+    delete texture;
 }
