@@ -12,12 +12,16 @@ Mesh* Mesh::FromResource(int resourceId) {
         std::fprintf(stderr, "lumivane: mesh resource %d is missing\n", resourceId);
         return nullptr;
     }
+    char label[300];
+    std::snprintf(label, sizeof label, "mesh resource %d (%s)", resourceId, resource->name);
+    return FromMemory(static_cast<const uint8_t*>(LockResource(resource)), SizeofResource(resource), label);
+}
+
+Mesh* Mesh::FromMemory(const uint8_t* data, size_t size, const char* label) {
     Mesh* mesh = new Mesh;
     std::string error;
-    if (!LoadXMesh(static_cast<const uint8_t*>(LockResource(resource)), SizeofResource(resource), &mesh->geometry,
-                   &error)) {
-        std::fprintf(stderr, "lumivane: mesh resource %d (%s) cannot be read: %s\n", resourceId, resource->name,
-                     error.c_str());
+    if (!LoadXMesh(data, size, &mesh->geometry, &error)) {
+        std::fprintf(stderr, "lumivane: %s cannot be read: %s\n", label, error.c_str());
         delete mesh;
         return nullptr;
     }

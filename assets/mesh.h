@@ -11,6 +11,8 @@ struct Mesh {
     // The .x resource. Null, with one line on stderr, when it is missing or
     // cannot be read.
     static Mesh* FromResource(int resourceId);
+    // The same from the bytes of a .x file; `label` names it in the message.
+    static Mesh* FromMemory(const uint8_t* data, size_t size, const char* label);
 
     // Every subset in order, with no state changes of its own: the caller has
     // set declaration 9 and begun an effect pass.
