@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vorbis/vorbisenc.h>
 
-std::vector<uint8_t> MakeOggTone(float hz, float seconds, int rate, int channels) {
+std::vector<uint8_t> MakeOggTone(float hz, float seconds, int rate, int channels, float amplitude) {
     std::vector<uint8_t> out;
     vorbis_info info;
     vorbis_info_init(&info);
@@ -38,7 +38,7 @@ std::vector<uint8_t> MakeOggTone(float hz, float seconds, int rate, int channels
         if (n > 0) {
             float** buffer = vorbis_analysis_buffer(&dsp, n);
             for (int i = 0; i < n; ++i) {
-                float v = 0.5f * std::sin(2.0f * 3.14159265f * hz * static_cast<float>(done + i) / rate);
+                float v = amplitude * std::sin(2.0f * 3.14159265f * hz * static_cast<float>(done + i) / rate);
                 for (int c = 0; c < channels; ++c) buffer[c][i] = v;
             }
         }
