@@ -105,6 +105,7 @@ void Shutdown() {
     if (s_started && !s_virtual) Platform::CloseAudio();
     std::lock_guard<std::mutex> hold(s_lock);
     for (Voice* v = s_voices; v; v = v->next) v->playing = false;
+    ResetHistoryLocked();  // nothing sounds any more
     s_started = false;
     s_virtual = false;
 }

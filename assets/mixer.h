@@ -18,7 +18,7 @@ struct Voice;  // one source with its play state and position
 bool StartDevice(const char** error);
 // No device: the output advances only when Render is called.
 void StartVirtual();
-// Closes the device (if any); every voice stops.
+// Closes the device (if any); every voice stops and the history is silence.
 void Shutdown();
 bool IsStarted();
 bool IsVirtual();
