@@ -123,6 +123,9 @@ void CLumivane::DrawFinalPass(float dt) {
     if (!haveScene || !rgbSplitEffect) return;
 
     const ViewValues& view = GraphicsDevice::View();
+    // At strength 0 the split is a plain copy; the effect has it as a
+    // technique of its own that reads the scene once.
+    rgbSplitEffect->SetTechnique(RgbSplitStrength == 0.0f ? "PlainCopy" : "PostProcess");
     rgbSplitEffect->SetFloat("g_fScale", RgbSplitStrength);
     rgbSplitEffect->SetFloat("g_fTimer", FrameTimer::GetTime() * 0.1f);
     rgbSplitEffect->SetTexture("g_txScene", sceneTarget->texture);

@@ -47,7 +47,11 @@
 //     }
 //
 // Matrices keep the show's layout (row-major, row vectors): in GLSL,
-// `M * v` is the row vector v times M, and mat3(M) * n turns a normal.
+// `M * v` is the row vector v times M, mat3(M) * n turns a normal, and
+// element (row r, column c) of the matrix is M[r][c] (so M._m11 is M[0][0]).
+// Vertex stages may read textures (textureLod) and set gl_PointSize; pixel
+// stages may read gl_PointCoord (0, 0 at a sprite's top-left) and write
+// gl_FragDepth (0 near, 1 far).
 // Keywords and state names are case-insensitive; names are not. Comments are
 // // and /* */.
 #pragma once

@@ -63,7 +63,9 @@ bool CreateDevice(int width, int height, const char** error) {
 
     glGenTextures(1, &s_back.colour);
     glBindTexture(GL_TEXTURE_2D, s_back.colour);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    // X8R8G8B8, like a windowed Direct3D back buffer: no alpha is stored,
+    // destination alpha reads 1 and captures come out opaque.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
@@ -96,6 +98,9 @@ bool CreateDevice(int width, int height, const char** error) {
     s_state.renderTarget = &s_back.surface;
     glViewport(0, 0, width, height);
     ResetRenderStates();
+    // The frame never clears the back buffer's depth; it starts at the far
+    // plane, so depth-tested quads drawn onto it always pass.
+    Clear(kClearTarget | kClearZBuffer, 0, 1.0f);
     return true;
 }
 
@@ -116,7 +121,7 @@ int PixelShaderMajor() { return s_shaderMajor; }
 int BackBufferWidth() { return static_cast<int>(s_back.surface.width); }
 int BackBufferHeight() { return static_cast<int>(s_back.surface.height); }
 
-void Clear(unsigned flags, uint32_t colour, float depth) {
+void Clear(unsigned flags, uint32_t colour, float depth, const ClearRect* rect) {
     GLbitfield bits = 0;
     if (flags & kClearTarget) {
         glClearColor(((colour >> 16) & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f,
@@ -129,19 +134,31 @@ void Clear(unsigned flags, uint32_t colour, float depth) {
         glClearDepth(depth);
         bits |= GL_DEPTH_BUFFER_BIT;
     }
+    if (rect) {
+        if (rect->x1 <= rect->x0 || rect->y1 <= rect->y0) bits = 0;
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(rect->x0, rect->y0, rect->x1 - rect->x0, rect->y1 - rect->y0);
+    }
     if (bits) glClear(bits);
+    if (rect) glDisable(GL_SCISSOR_TEST);
     if (flags & kClearZBuffer) glDepthMask(s_state.renderStates[kRsZWriteEnable] ? GL_TRUE : GL_FALSE);
 }
 
 void Present() {
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, s_back.surface.framebuffer);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    // Row 0 of the back buffer is the top; the window's row 0 is the bottom.
-    int w = BackBufferWidth(), h = BackBufferHeight();
-    glBlitFramebuffer(0, 0, w, h, 0, h, w, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    // Without a screen nothing shows the window: captures read the back
+    // buffer itself, so the copy into the window is skipped.
+    if (!Platform::IsOffscreen()) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, s_back.surface.framebuffer);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        // Row 0 of the back buffer is the top; the window's row 0 is the bottom.
+        int w = BackBufferWidth(), h = BackBufferHeight();
+        glBlitFramebuffer(0, 0, w, h, 0, h, w, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    }
     Platform::SwapWindow();
     glBindFramebuffer(GL_FRAMEBUFFER, s_state.renderTarget ? s_state.renderTarget->framebuffer : 0);
 }
+
+void Finish() { glFinish(); }
 
 static void ReadSurface(const Surface* surface, uint8_t* rgba) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, surface->framebuffer);

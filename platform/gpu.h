@@ -33,12 +33,18 @@ int BackBufferHeight();
 
 // Clear flags, as in Direct3D 9.
 enum : unsigned { kClearTarget = 1, kClearZBuffer = 2 };
-// Clears render target 0 and/or its depth buffer. Colour is 0xAARRGGBB.
-// Clears obey nothing but their flags (no write masks, no scissor).
-void Clear(unsigned flags, uint32_t colour, float depth);
+// Pixels x0..x1-1, y0..y1-1 of render target 0 (row 0 at the top).
+struct ClearRect { int x0, y0, x1, y1; };
+// Clears render target 0 and/or its depth buffer, all of it or only the
+// rectangle. Colour is 0xAARRGGBB. Clears obey nothing but their flags and
+// rectangle (no write masks, no render states).
+void Clear(unsigned flags, uint32_t colour, float depth, const ClearRect* rect = nullptr);
 
 // Shows the back buffer in the window.
 void Present();
+
+// Waits until the GPU has done all the work given so far (for timing).
+void Finish();
 
 // Copies the back buffer into `rgba` (width x height x 4 bytes, R, G, B, A),
 // top row first.

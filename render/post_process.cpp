@@ -1,5 +1,7 @@
 #include "render/post_process.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "assets/texture.h"
@@ -16,6 +18,10 @@ struct Chain {
     float width = 0, height = 0;
     Texture* scene = nullptr;
     Texture* pingPong[2] = {};
+    // How much of each ping-pong target may hold something other than 0,
+    // from its top-left corner: regions are anchored there, and the rest of
+    // the target is known to be clear.
+    int written[2][2] = {};
     QuadVertex quad[4] = {};
     Gpu::Surface* savedTarget = nullptr;   // referenced from BeginScene to Present
     int passCounter = 0;
@@ -76,6 +82,10 @@ void CreateTargets(float width, float height) {
     s_chain.scene = Texture::CreateRenderTarget(w, h, Gpu::kFormatA8R8G8B8);
     s_chain.pingPong[0] = Texture::CreateRenderTarget(w, h, Gpu::kFormatA8R8G8B8);
     s_chain.pingPong[1] = Texture::CreateRenderTarget(w, h, Gpu::kFormatA8R8G8B8);
+    for (auto& extent : s_chain.written) {
+        extent[0] = static_cast<int>(w);
+        extent[1] = static_cast<int>(h);
+    }
 }
 
 void Release() {
@@ -119,7 +129,8 @@ void ApplyEffect(Gpu::Effect* effect) {
     effect->SetTexture("g_txSrcColor", source->texture);
     effect->SetTexture("g_txSceneColor", c.scene->texture);
     effect->SetFloatArray("g_PixelRatio", GraphicsDevice::View().pixelRatio, 2);
-    Texture* destination = c.pingPong[(c.passCounter + 1) % 2];
+    int d = (c.passCounter + 1) % 2;
+    Texture* destination = c.pingPong[d];
 
     unsigned passes = effect->Begin();
     for (unsigned i = 0; i < passes; ++i) {
@@ -134,11 +145,18 @@ void ApplyEffect(Gpu::Effect* effect) {
         if (scaleY != 1.0f) c.quad[2].y = c.quad[3].y = (c.quad[2].y + 0.5f) * scaleY - 0.5f;
         c.extentU *= scaleX;
         c.extentV *= scaleY;
+        // The whole destination is cleared: outside what it last held it
+        // already is, so only that part needs the work.
         Gpu::SetRenderTarget(destination->surface);
-        Gpu::Clear(Gpu::kClearTarget, 0x00000000, 0.0f);
+        const Gpu::ClearRect dirty{0, 0, c.written[d][0], c.written[d][1]};
+        Gpu::Clear(Gpu::kClearTarget, 0x00000000, 0.0f, &dirty);
         effect->BeginPass(i);
         Gpu::DrawPrimitiveUP(Gpu::kTriangleStrip, 2, c.quad, sizeof(QuadVertex));
         effect->EndPass();
+        // Pixels whose centres lie left of and above vertex 3, with one to
+        // spare, within the target.
+        c.written[d][0] = std::clamp(static_cast<int>(std::ceil(c.quad[3].x)) + 1, 0, static_cast<int>(destination->width));
+        c.written[d][1] = std::clamp(static_cast<int>(std::ceil(c.quad[3].y)) + 1, 0, static_cast<int>(destination->height));
     }
     effect->End();
     ++c.passCounter;  // once per effect: the result is in pingPong[passCounter % 2]

@@ -146,11 +146,16 @@ void DrawEffectQuad(Gpu::Effect* effect, const Vector2* position, const Vector2*
 
 void DrawFullscreenFade(const Vector2* position, const Vector2* size, uint32_t colour) {
     if (!position || !size) return;
-    Rect r{position->x, position->y, position->x + size->x, position->y + size->y};
-    TexturedVertex2D v[4];
-    TexturedCorners(v, r, colour, 0, 0, 1, 1);
-    // No texture: it samples as opaque black, so the colour's alpha darkens.
-    DrawWithEffect2D(6, "PosColTex2D", nullptr, v, sizeof(TexturedVertex2D));
+    // The textured quad's corners. Its texture would be none, which samples
+    // as opaque black, so the result is black with the colour's alpha:
+    // drawn here without the texture read, which costs a good part of a
+    // full-window pass.
+    float x0 = position->x + 0.5f, y0 = position->y + 0.5f;
+    float x1 = x0 + size->x, y1 = y0 + size->y;
+    uint32_t black = colour & 0xFF000000u;
+    const Vertex2D v[4] = {{x0, y1, 0, 1, black}, {x0, y0, 0, 1, black}, {x1, y1, 0, 1, black},
+                           {x1, y0, 0, 1, black}};
+    DrawWithEffect2D(2, "PosCol2D", nullptr, v, sizeof(Vertex2D));
 }
 
 void DrawLine(const Vector3* start, const Vector3* end, uint32_t colour) {

@@ -37,6 +37,13 @@ pixelshader PS_Texture { void main() { o_Colour = texture(s_Texture, v_TexCoord0
 pixelshader PS_PointCoord { void main() { o_Colour = vec4(gl_PointCoord, 0.0, 1.0); } }
 pixelshader PS_Depth { void main() { o_Colour = v_Colour; gl_FragDepth = g_Depth; } }
 pixelshader PS_Cube { void main() { o_Colour = texture(s_Cube, g_Direction.xyz); } }
+pixelshader PS_Constant { void main() { o_Colour = g_Direction; } }
+vertexshader VS_Fetch {
+    void main() {
+        gl_Position = g_Matrix * in_Position;
+        v_Colour = textureLod(s_Texture, in_TexCoord0, 0.0) * 0.5;  // a read in the vertex stage
+    }
+}
 
 technique Colour    { pass p0 { VertexShader = null; PixelShader = PS_Colour; } }
 technique Texture   { pass p0 { VertexShader = null; PixelShader = PS_Texture; } }
@@ -44,6 +51,8 @@ technique Matrix    { pass p0 { VertexShader = VS_Matrix; PixelShader = PS_Colou
 technique Points    { pass p0 { VertexShader = VS_Matrix; PixelShader = PS_PointCoord; } }
 technique Depth     { pass p0 { VertexShader = null; PixelShader = PS_Depth; } }
 technique Cube      { pass p0 { VertexShader = null; PixelShader = PS_Cube; } }
+technique Constant  { pass p0 { VertexShader = null; PixelShader = PS_Constant; } }
+technique Fetch     { pass p0 { VertexShader = VS_Fetch; PixelShader = PS_Colour; } }
 technique NoDepth   { pass p0 < float fScaleX = 0.25; > { VertexShader = null; PixelShader = PS_Colour;
                                                           ZEnable = false; CullMode = NONE; } }
 )fx";
@@ -192,6 +201,27 @@ TEST_F(GpuConventions, FloatFormatsReadAsDirect3DDoes) {
     EXPECT_NEAR(GpuFixture::Blue(image.At(1, 0)), 153, 1);
     Gpu::ReleaseTexture(r32);
     Gpu::ReleaseTexture(rgba);
+}
+
+TEST_F(GpuConventions, FloatTargetsKeepValuesAboveOneForTheVertexStageToRead) {
+    Gpu::Texture* slice = Gpu::CreateTexture(32, 32, 1, Gpu::kFormatR32F, true);
+    ASSERT_NE(slice, nullptr);
+    Gpu::Surface* s = Gpu::GetSurfaceLevel(slice);
+    Gpu::SetRenderTarget(s);
+    effect->SetVector("g_Direction", Vector4(1.75f, 0, 0, 0));
+    Rect(-0.5f, -0.5f, 31.5f, 31.5f, 0xFFFFFFFF, 0, "Constant");
+    Gpu::SetRenderTarget(surface);
+    // The vertex stage reads (1.75, 1, 1, 1) and halves it.
+    effect->SetTexture("g_Texture", slice);
+    effect->SetMatrix("g_Matrix", MatrixOrthoOffCenterRH(0, kWidth, kHeight, 0, 0, 1));
+    const MVertex v[4] = {{0, 0, 0, 0, 0.5f, 0.5f}, {4, 0, 0, 0, 0.5f, 0.5f},
+                          {0, 4, 0, 0, 0.5f, 0.5f}, {4, 4, 0, 0, 0.5f, 0.5f}};
+    Draw("Fetch", Gpu::kTriangleStrip, 2, v, 5, sizeof(MVertex));
+    uint32_t p = GpuFixture::ReadTarget().At(1, 1);
+    EXPECT_EQ(GpuFixture::Red(p), 223);  // 0.875
+    EXPECT_EQ(GpuFixture::Green(p), 128);
+    Gpu::Release(s);
+    Gpu::ReleaseTexture(slice);
 }
 
 TEST_F(GpuConventions, CullingJudgesWindingAsSeenOnScreen) {

@@ -1,6 +1,7 @@
 // The final pass of every frame: the scene with its red, green and blue
 // channels shifted sideways by noise that drifts with time, brightened by the
-// same noise. With g_fScale 0 it is a plain copy of the scene.
+// same noise. With g_fScale 0 it is a plain copy of the scene, which the
+// technique PlainCopy gives with one read instead of five.
 float2  g_PixelRatio;
 float   g_fTimer;
 float   g_fScale = 32.0;
@@ -35,9 +36,20 @@ pixelshader PS_RGBSplit {
     }
 }
 
+pixelshader PS_PlainCopy {
+    void main() { o_Colour = vec4(texture(s_Scene, v_TexCoord0).rgb, 1.0); }
+}
+
 technique PostProcess {
     pass p0 {
         VertexShader = null;
         PixelShader = PS_RGBSplit;
+    }
+}
+
+technique PlainCopy {
+    pass p0 {
+        VertexShader = null;
+        PixelShader = PS_PlainCopy;
     }
 }

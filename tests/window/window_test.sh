@@ -27,7 +27,10 @@ run_case() {
     fi
     sleep 0.3
     case $action in
-        escape) xdotool key --window "$wid" Escape ;;
+        # Held for a while: a tap shorter than one frame is never seen
+        # (the loop takes both messages before the next frame), and a
+        # rendered frame on llvmpipe outlasts xdotool's 12 ms tap.
+        escape) xdotool keydown --window "$wid" Escape; sleep 0.3; xdotool keyup --window "$wid" Escape ;;
         close) "$close_window" "$title" ;;
     esac
     for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
