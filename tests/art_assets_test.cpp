@@ -6,6 +6,7 @@
 #include <assimp/scene.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>

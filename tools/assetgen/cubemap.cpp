@@ -63,15 +63,11 @@ Rgba EnvironmentColour(float x, float y, float z)
     r += 0.533f * (1.3f * stripL + 0.8f * stripL2), g += 0.890f * (1.3f * stripL + 0.8f * stripL2), b += 0.988f * (1.3f * stripL + 0.8f * stripL2);
     const float stripR = Panel(x, y, z, 1.0f, 0.05f, -0.3f, 0.05f, 0.8f, 0.05f);
     r += 1.2f * stripR, g += 0.12f * stripR, b += 0.14f * stripR;
-    // Floor: a faint grid on a plane below.
-    if (y < -0.05f) {
-        const float t = -1.0f / y;
-        const float px = x * t * 2.0f, pz = z * t * 2.0f;
-        const float fx = std::fabs(px - std::round(px)), fz = std::fabs(pz - std::round(pz));
-        const float w = 0.02f * t;
-        const float line = std::max(std::clamp(1.0f - fx / w, 0.0f, 1.0f), std::clamp(1.0f - fz / w, 0.0f, 1.0f));
-        const float fade = std::exp(-t * 0.25f);
-        r += 0.08f * line * fade, g += 0.16f * line * fade, b += 0.2f * line * fade;
+    // Floor: a faint cold bounce straight below, no lines (on curved
+    // surfaces any pattern down there reads as a wireframe).
+    if (y < 0.0f) {
+        const float bounce = std::pow(-y, 3.0f);
+        r += 0.01f * bounce, g += 0.025f * bounce, b += 0.035f * bounce;
     }
     return {r, g, b, 1.0f};
 }

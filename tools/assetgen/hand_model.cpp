@@ -124,7 +124,7 @@ float Body(V3 p, int& partOut)
         const float f = FingerBody(i == 0 ? ThumbWithNail() : Fingers()[i], p);
         if (f < best)
             best = f, part = 1 + i;
-        d = SMin(d, f, 0.05f);
+        d = SMin(d, f, 0.075f);
     }
     partOut = part;
     return d;
@@ -173,34 +173,40 @@ float FingerLength(const Finger& f)
     return Length(f.joint[1] - f.joint[0]) + Length(f.joint[2] - f.joint[1]) + Length(f.joint[3] - f.joint[2]);
 }
 
+constexpr float kHandScale = 1.15f;
+
 }  // namespace
 
 Model HandModel()
 {
     Model m;
     m.name = "hand";
-    m.boxMin = {-0.52f, -1.46f, -0.62f};
-    m.boxMax = {0.82f, 1.95f, 0.34f};
-    m.cell = 0.0118f;
-    m.aoDistance = 0.3f;
+    m.boxMin = {-0.6f, -1.56f, -0.72f};
+    m.boxMax = {0.95f, 2.22f, 0.4f};
+    m.cell = 0.0135f;
+    m.aoDistance = 0.34f;
     m.aoSize = 512;
     // Chart 0: arm and palm, unwrapped round the arm's axis. Charts 1-5:
     // thumb and fingers, unwrapped round their joint chains.
     m.charts = {{4, 4, 290, 504}};
     for (int i = 0; i < 5; ++i)
         m.charts.push_back({306 + (i % 2) * 104, 4 + (i / 2) * 170, 94, 162});
+    // The hand is modelled at life size for a head of the same scale and
+    // drawn a little larger, so it fills the shots' frames.
     m.distance = [](V3 world) {
-        const V3 p = world;
+        const V3 p = world * (1.0f / kHandScale);
         int part, nail;
-        const float d = std::min(std::min(Body(p, part), Nails(p, nail)), Band(p));
-        return SMax(d, -(world.y + 1.38f), 0.03f);  // the forearm ends in a flat cut
+        const float d = std::min(std::min(Body(p, part), Nails(p, nail)), Band(p)) * kHandScale;
+        return SMax(d, -(world.y + 1.5f), 0.03f);  // the forearm ends in a flat cut
     };
     m.material = [](V3 p) {
+        p = p * (1.0f / kHandScale);
         int part, nail;
         const float body = Body(p, part);
         return (Nails(p, nail) <= body + 0.001f || Band(p) <= body + 0.001f) ? 1 : 0;
     };
     m.part = [](V3 p, V3) {
+        p = p * (1.0f / kHandScale);
         int part, nail;
         const float body = Body(p, part);
         if (Nails(p, nail) <= body + 0.001f)
@@ -208,6 +214,7 @@ Model HandModel()
         return part;
     };
     m.unwrap = [](int part, V3 p, V3, float& u, float& v) {
+        p = p * (1.0f / kHandScale);
         if (part == 0) {
             u = std::atan2(p.z, p.x - 0.02f) / 6.2831853f + 0.5f;
             v = (1.12f - p.y) / (1.12f + 1.45f);

@@ -22,14 +22,15 @@ float Ear(V3 p, float side)
     return SMin(d, lobe, 0.04f);
 }
 
-float Skin(V3 p)
+// Everything but the ears.
+float Core(V3 p)
 {
     const float ax = std::fabs(p.x);
     const V3 m = {ax, p.y, p.z};  // mirrored: features defined on the +x side
     float d = SdEllipsoid(p, {0, 0.80f, 0.10f}, {0.71f, 0.80f, 0.88f});               // cranium
     d = SMin(d, SdEllipsoid(p, {0, 0.30f, -0.30f}, {0.56f, 0.62f, 0.52f}), 0.14f);    // face mass
     d = SMin(d, SdTaper(m, {0.48f, 0.28f, 0.08f}, {0.22f, -0.28f, -0.50f}, 0.13f, 0.11f), 0.12f);  // jaw
-    d = SMin(d, SdEllipsoid(p, {0, -0.33f, -0.64f}, {0.19f, 0.16f, 0.17f}), 0.10f);   // chin
+    d = SMin(d, SdEllipsoid(p, {0, -0.33f, -0.60f}, {0.21f, 0.17f, 0.17f}), 0.14f);   // chin
     d = SMin(d, SdEllipsoid(m, {0.40f, 0.40f, -0.52f}, {0.20f, 0.13f, 0.19f}), 0.10f);  // cheekbone
     d = SMin(d, SdCapsule(m, {0.42f, 0.70f, -0.62f}, {0.0f, 0.73f, -0.76f}, 0.08f), 0.08f);  // brow
     // Eye sockets, and an upper lid over the top of each eyeball.
@@ -42,17 +43,19 @@ float Skin(V3 p)
     d = SMin(d, nose, 0.08f);
     d = SMax(d, -SdSphere(m, {0.05f, 0.125f, -0.925f}, 0.025f), 0.015f);  // nostrils
     // Mouth: two lips and the line between them.
-    d = SMin(d, SdEllipsoid(p, {0, -0.01f, -0.80f}, {0.19f, 0.05f, 0.07f}), 0.07f);
-    d = SMin(d, SdEllipsoid(p, {0, -0.115f, -0.785f}, {0.16f, 0.05f, 0.07f}), 0.07f);
-    d = SMax(d, -SdEllipsoid(p, {0, -0.062f, -0.88f}, {0.18f, 0.008f, 0.10f}), 0.01f);
-    // Ears.
-    d = SMin(d, Ear(p, 1.0f), 0.05f);
-    d = SMin(d, Ear(p, -1.0f), 0.05f);
-    // Neck, cut flat with a rounded edge.
+    d = SMin(d, SdEllipsoid(p, {0, -0.015f, -0.775f}, {0.19f, 0.045f, 0.07f}), 0.09f);
+    d = SMin(d, SdEllipsoid(p, {0, -0.11f, -0.76f}, {0.16f, 0.045f, 0.07f}), 0.09f);
+    d = SMax(d, -SdEllipsoid(p, {0, -0.062f, -0.86f}, {0.17f, 0.008f, 0.10f}), 0.01f);
+    // Neck.
     const float neck = SdTaper(p, {0, 0.15f, 0.2f}, {0, -1.4f, 0.24f}, 0.46f, 0.52f);
-    d = SMin(d, neck, 0.18f);
-    d = SMax(d, -(p.y + 1.25f), 0.04f);
-    return d;
+    return SMin(d, neck, 0.18f);
+}
+
+float Skin(V3 p)
+{
+    float d = SMin(Core(p), Ear(p, 1.0f), 0.05f);
+    d = SMin(d, Ear(p, -1.0f), 0.05f);
+    return SMax(d, -(p.y + 1.25f), 0.04f);  // the neck is cut flat with a rounded edge
 }
 
 float Eyes(V3 p)
@@ -77,10 +80,13 @@ Model HeadModel()
     m.distance = [](V3 p) { return std::min(Skin(p), Eyes(p)); };
     m.material = [](V3 p) { return Eyes(p) <= Skin(p) + 0.002f ? 1 : 0; };
     m.part = [](V3 p, V3 n) {
+        // Points where the ear's own shape is nearer than the rest of the
+        // head use the ear's charts (its two faces would overlap in the
+        // head's longitude and latitude).
+        const float core = Core(p);
         for (int s = 0; s < 2; ++s) {
             const float side = s ? -1.0f : 1.0f;
-            // Points clearly on the ear (beyond the skull's side) use its chart.
-            if (p.x * side > 0.62f && p.y > 0.15f && p.y < 0.86f && p.z > -0.12f && p.z < 0.42f) {
+            if (Ear(p, side) < core) {
                 const bool outer = n.x * side > 0.0f;
                 return 1 + s * 2 + (outer ? 0 : 1);
             }

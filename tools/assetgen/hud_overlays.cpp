@@ -47,6 +47,10 @@ static void Common(Image& img, const char* title, const char* code)
     FillRect(img, 60, 79, 84, 82.5f, kRed);
     Label(img, code, 1220, 70, kFaint, 14, 1.0f);
     Label(img, "TAVORIN", 1220, 664, kFaint, 14, 1.0f);
+    // A heading ruler along the top with a caret at the centre.
+    RulerH(img, 460, 820, 36, 12, 5, 9, 1, kFaint);
+    Line(img, 634, 58, 640, 50, 1.5f, kLine);
+    Line(img, 646, 58, 640, 50, 1.5f, kLine);
 }
 
 static void Overlay1(Image& img)
@@ -57,7 +61,7 @@ static void Overlay1(Image& img)
     RulerV(img, 140, 580, 1180, 10, 5, 14, -1, kFaint);
     FillRect(img, 1150, 318, 1178, 321, kRed);
     Label(img, "+0.218", 1144, 326, kText, 14, 1.0f);
-    const char* data[] = {"DEPTH FIELD", "RAYS     32", "OCCL   0.61", "REFL   0.50"};
+    const char* data[] = {"DEPTH FIELD", "RAYS     64", "OCCL   0.61", "REFL   0.50"};
     DataBlock(img, 60, 560, data, 4);
     RulerH(img, 420, 860, 600, 11, 4, 10, 1, kFaint);
 }
@@ -119,6 +123,21 @@ static void Overlay4(Image& img)
     Label(img, "REC", 1220 - 138, 70, {0.95f, 0.12f, 0.16f, 0.95f}, 14);
     Crosshair(img, 640, 360, 34, kFaint);
     Ring(img, 640, 360, 6, 1.5f, kLine);
+    // A soft scan bar across the frame, with its centre line.
+    for (int y = 380; y < 480; ++y) {
+        const float t = std::exp(-std::pow((y - 430) / 22.0f, 2.0f));
+        FillRect(img, 60, (float)y, 1220, y + 1.0f, {0.533f, 0.890f, 0.988f, 0.09f * t});
+    }
+    FillRect(img, 60, 430, 1220, 431, {0.533f, 0.890f, 0.988f, 0.4f});
+    FillRect(img, 60, 426, 64, 435, kRed);
+    // A trace in the lower left.
+    float px = 60, py = 590;
+    for (int i = 1; i <= 120; ++i) {
+        const float x = 60 + i * 2.5f;
+        const float y = 590 - 14 * std::sin(i * 0.21f) * std::exp(-std::pow((i - 60) / 34.0f, 2.0f)) - 3 * std::sin(i * 1.3f);
+        Line(img, px, py, x, y, 1.3f, kLine);
+        px = x, py = y;
+    }
     Label(img, "TAVORIN / LUMIVANE", 60, 664, kFaint, 14);
     Label(img, "F 1.4   ISO 800", 1220, 664, kFaint, 14, 1.0f);
 }

@@ -8,6 +8,7 @@
 #include "cubemap.h"
 #include "cylinder.h"
 #include "draw.h"
+#include "hud_overlays.h"
 #include "png_io.h"
 #include "preview.h"
 #include "style.h"
@@ -130,8 +131,15 @@ bool BuildMeshAssets(AssetSet& set, const std::string& previewDir)
     set.files.push_back({"Data/Textures/setup_picture.png", EncodePng(setup.w, setup.h, PngType::Rgb, ToRgb(setup))});
     set.sheet.push_back({"setup_picture.png", setup, 342});
 
-    set.sheet.push_back({"t2_head.x, head move 0 end (preview)", Shot(head, headAo, headModel.aoSize, kHeadMoves[0], 1.0f, 640, 360), 560});
-    set.sheet.push_back({"t2_hand.x, hand move 2 end (preview)", Shot(hand, handAo, handModel.aoSize, kHandMoves[2], 1.0f, 640, 360), 560});
+    // The shots as the show composes them: mesh, then the stretched overlay.
+    auto withOverlay = [](Image shot, int overlay) {
+        Composite(shot, Resample(MakeHudOverlay(overlay), shot.w, shot.h), 0, 0);
+        return shot;
+    };
+    set.sheet.push_back({"t2_head.x, head move 0 end, t2_overlay1 (preview)",
+                         withOverlay(Shot(head, headAo, headModel.aoSize, kHeadMoves[0], 1.0f, 1280, 720), 1), 560});
+    set.sheet.push_back({"t2_hand.x, hand move 1 start, t2_overlay2 (preview)",
+                         withOverlay(Shot(hand, handAo, handModel.aoSize, kHandMoves[1], 0.0f, 1280, 720), 2), 560});
 
     if (!previewDir.empty()) {
         if (!WritePreviews(previewDir, "head", head, headAo, headModel.aoSize, kHeadMoves) ||

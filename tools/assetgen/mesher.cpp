@@ -172,7 +172,7 @@ static std::vector<V3> HemisphereDirections(int n)
 
 static std::vector<float> VertexAo(const Model& m, const SdfGrid& g, const RawMesh& r)
 {
-    const std::vector<V3> dirs = HemisphereDirections(48);
+    const std::vector<V3> dirs = HemisphereDirections(64);
     std::vector<float> ao(r.pos.size());
     const float maxT = m.aoDistance;
     for (size_t v = 0; v < r.pos.size(); ++v) {
@@ -324,5 +324,12 @@ std::vector<float> BakeAoTexture(const Model& m, const MeshData& mesh)
     for (float& v : tex)
         if (v < 0)
             v = mean;
+    // A slight blur takes the grain of the finite ray count out.
+    Image img(S, S);
+    for (size_t i = 0; i < tex.size(); ++i)
+        img.px[i * 4] = tex[i], img.px[i * 4 + 3] = 1;
+    GaussianBlur(img, 1.2f, true);
+    for (size_t i = 0; i < tex.size(); ++i)
+        tex[i] = img.px[i * 4];
     return tex;
 }

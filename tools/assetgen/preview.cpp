@@ -105,12 +105,12 @@ Image RenderPreview(const MeshData& mesh, const std::vector<float>& aoTex, int a
                 const Rgba env = EnvironmentColour(refl.x, refl.y, refl.z);
                 const float nl = std::clamp(Dot(n, light), 0.0f, 1.0f);
                 const V3 r = Normalize(n * (2 * nl) - light);
-                const float spec = std::pow(std::clamp(Dot(r, e), 0.0f, 1.0f), 32.0f) * nl;
+                const float specular = std::pow(std::clamp(Dot(r, e), 0.0f, 1.0f), 32.0f) * nl;
                 const float dr = red ? 1.0f : 0.2f, dg = red ? 0.0f : 0.2f, db = red ? 0.0f : 0.2f;
                 float* p = img.at(x, y);
-                p[0] = (std::min(env.r, 1.0f) * 0.5f + 0.1f) * ao + dr * nl + spec;
-                p[1] = (std::min(env.g, 1.0f) * 0.5f + 0.1f) * ao + dg * nl + spec;
-                p[2] = (std::min(env.b, 1.0f) * 0.5f + 0.1f) * ao + db * nl + spec;
+                p[0] = (std::min(env.r, 1.0f) * 0.5f + 0.1f) * ao + dr * nl + specular;
+                p[1] = (std::min(env.g, 1.0f) * 0.5f + 0.1f) * ao + dg * nl + specular;
+                p[2] = (std::min(env.b, 1.0f) * 0.5f + 0.1f) * ao + db * nl + specular;
                 p[3] = 1;
             }
     }

@@ -172,14 +172,15 @@ Image MakeLoaderScreen()
 {
     Image img(1280, 720);
     Backdrop(img, 0x10adu, 0.03f);
-    const float cx = 640;
+    // Everything is centred on the pip row, which sits right of the screen's middle.
+    const float cx = kPipRowX + (kPipStep * (kPipCount - 1) + kPipSize) * 0.5f;
 
-    WithGlow(img, 8, 0.7f, [&](Image& layer) { DrawVaneMark(layer, cx, 248, 58, WithAlpha(kCyan, 0.9f), 1.4f); });
+    WithGlow(img, 8, 0.7f, [&](Image& layer) { DrawVaneMark(layer, cx, 236, 58, WithAlpha(kCyan, 0.9f), 1.4f); });
     TextStyle title;
     title.font = kSans;
     title.size = 40;
     title.tracking = 14;
-    DrawText(img, title, "LUMIVANE", cx, 360, kIce, 0.5f);
+    DrawText(img, title, "LUMIVANE", cx, 350, kIce, 0.5f);
 
     // The pip track: a frame around the row, and a dim empty slot under
     // each pip position so the row reads as a gauge before it fills.

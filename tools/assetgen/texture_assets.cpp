@@ -7,6 +7,7 @@
 #include "assets.h"
 #include "effects/glyph_strip.h"
 #include "glyph_fonts.h"
+#include "ground_preview.h"
 #include "hud_overlays.h"
 #include "png_io.h"
 #include "screens.h"
@@ -87,6 +88,8 @@ bool BuildTextureAssets(AssetSet& set)
         std::vector<uint8_t> indices, palette;
         MakeGrid(indices, palette);
         Add(set, "grid.png", EncodePng(512, 512, PngType::Palette, indices, palette), 384);
+        set.sheet.push_back({"grid.png on the ground, view 1, quiet", RenderGroundPreview(indices, palette, 0.4f, 640, 360), 560});
+        set.sheet.push_back({"grid.png on the ground, view 1, bass flash", RenderGroundPreview(indices, palette, 2.0f, 640, 360), 560});
     }
     {
         const Image flare = MakeLaserFlare();
@@ -94,7 +97,7 @@ bool BuildTextureAssets(AssetSet& set)
         const Image smoke = MakeLaserSmoke();
         Add(set, "laser_smoke.png", EncodePng(256, 256, PngType::Grey, ToGrey(smoke)), 256);
         const Image pip = MakeLoadingPip();
-        Add(set, "loading_pip.png", EncodePng(32, 32, PngType::Rgba, ToRgba(pip)), 128, true);
+        Add(set, "loading_pip.png", EncodePng(32, 32, PngType::Rgba, ToRgba(pip)), 192, true);
         const Image fun = MakeFunText();
         Add(set, "tavorin_t3_funtext.png", EncodePng(1024, 256, PngType::Grey, ToGrey(fun)), 768);
     }
