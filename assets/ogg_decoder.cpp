@@ -62,7 +62,9 @@ public:
 
     int Render(float* stereo, int frames) override {
         int done = 0;
-        while (done < frames) {
+        int idle = 0;  // passes in a row that produced nothing
+        while (done < frames && idle < kMaxIdlePasses) {
+            int before = done;
             if (m_resampler) {
                 done += Platform::ResamplerGet(m_resampler, stereo + 2 * done, frames - done);
                 if (done == frames) break;
@@ -76,6 +78,7 @@ public:
             } else {
                 done += got;
             }
+            idle = (done > before || got > 0) ? 0 : idle + 1;
         }
         return done;
     }
@@ -87,6 +90,9 @@ public:
 
 private:
     static constexpr int kScratchFrames = 1024;
+    // Holes in the data yield nothing for a pass; this many in a row means
+    // the stream is not going anywhere and the rest is silence.
+    static constexpr int kMaxIdlePasses = 64;
 
     // Decodes up to `frames` stereo frames, starting over at the end of the
     // stream so that the loop has no gap. -1 once nothing more can come.
