@@ -7,6 +7,7 @@
 #include "app/input.h"
 #include "app/lumivane.h"
 #include "core/tweaks.h"
+#include "assets/music.h"
 #include "platform/window.h"
 #include "render/graphics_device.h"
 #include "render/post_process.h"
@@ -37,6 +38,9 @@ static bool LoopPass(CApp* app, FrameCapture* capture) {
 int RunShow(FrameCapture* capture) {
     if (!Platform::Init(capture != nullptr)) return 1;
     CApp* app = AppShell::GetApp();
+    // The sound system: a device, or in capture mode a clock that moves with
+    // the frames. Without a device the show runs silently.
+    Music::Init(capture != nullptr);
 
     // Read before anything registers, so every registration finds its value.
     LoadTweaks();
@@ -58,6 +62,8 @@ int RunShow(FrameCapture* capture) {
     // alive. A run that registered nothing leaves the file alone.
     SaveTweaks();
     if (capture && (!capture->Close() || capture->Failed())) exitCode = 1;
+    // The device thread must stop before SDL (and the process) go away.
+    Music::Shutdown();
     Platform::Shutdown();
     return exitCode;
 }

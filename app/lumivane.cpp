@@ -3,6 +3,7 @@
 #include "app/app_shell.h"
 #include "app/frame_timer.h"
 #include "app/input.h"
+#include "assets/music.h"
 #include "assets/texture.h"
 #include "core/camera.h"
 #include "core/maths.h"
@@ -12,6 +13,7 @@
 #include "render/renderer_2d.h"
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
+#include "timeline/sync.h"
 
 float s_DisplayStats = 0.0f;
 float RgbSplitTarget = 0.0f;
@@ -91,6 +93,18 @@ void CLumivane::Shutdown() {
     Gpu::ReleaseEffect(rgbSplitEffect);
     rgbSplitEffect = nullptr;
     ReleaseTexture(noiseTexture);
+    Music::Stop(song);
+    Music::Free(song);
+    song = nullptr;
+}
+
+void CLumivane::StartMusic() {
+    // After a restart the loading screen ends again and asks once more: the
+    // song already loaded plays from its start, rather than a second copy
+    // playing over it.
+    if (!song) song = Music::Load(124);
+    Music::Play(song);
+    timeline.lastMusicTime = 0.0f;
 }
 
 void CLumivane::Frame() {
@@ -106,7 +120,7 @@ void CLumivane::Frame() {
 
     // While the loading screen runs the timeline stands still and the fade is its own.
     if (!loading) {
-        Timeline::Step(timeline);
+        Timeline::Step(timeline, song);
         GraphicsDevice::SetFade(Timeline::OpeningFade(timeline.demoTime));
     }
 
@@ -115,7 +129,10 @@ void CLumivane::Frame() {
     GraphicsDevice::RestoreRenderTarget(saved);
     DrawFinalPass(dt);
 
-    if (!loading) timeline.demoTime += dt;
+    // The music's position drives the clock once it plays; until then the frame clock.
+    if (!loading) Timeline::AdvanceClock(timeline, dt, song);
+
+    DrawSyncDisplay();  // F2: the spectrum and the sync bands
 
     if (s_DisplayStats != 0.0f) DrawStatistics(timeline.demoTime);
 

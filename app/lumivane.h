@@ -6,6 +6,7 @@
 #include "timeline/timeline.h"
 
 class Camera;
+namespace CAudio { class CHandle; }
 namespace Gpu { class Effect; }
 struct Texture;
 
@@ -16,6 +17,10 @@ public:
     void Shutdown() override;
     void Frame() override;
     bool ShowSetup() override;
+    // Plays the soundtrack (MUSIC resource 124) from its start; from then on
+    // it drives the timeline clock. Called by the loading screen when it has
+    // finished. Without sound the song stays null and the show runs silently.
+    void StartMusic();
 
     TimelineState timeline;  // nextEntry, demoTime, lastMusicTime
     // The shared camera, made active by Init. Never deleted: the tweak table
@@ -24,6 +29,7 @@ public:
     Texture* sceneTarget = nullptr;      // the effects draw here; view-sized
     Texture* noiseTexture = nullptr;     // 128 x 128 random bytes for the final pass
     Gpu::Effect* rgbSplitEffect = nullptr;
+    CAudio::CHandle* song = nullptr;     // null until StartMusic
 
 private:
     // The scene target onto the back buffer, between the letterbox bars,

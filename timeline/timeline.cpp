@@ -2,6 +2,7 @@
 
 #include "app/app_shell.h"
 #include "app/input.h"
+#include "assets/music.h"
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
 
@@ -46,7 +47,7 @@ const TimelineEntry kTimeline[kTimelineEntryCount] = {
 
 namespace Timeline {
 
-void Step(TimelineState& state, const TimelineEntry* script, int entryCount) {
+void Step(TimelineState& state, CAudio::CHandle* song, const TimelineEntry* script, int entryCount) {
     if (state.nextEntry >= entryCount) {
         if (ActiveEffectList::Count() == 0) AppShell::RequestQuit();
     } else {
@@ -59,13 +60,29 @@ void Step(TimelineState& state, const TimelineEntry* script, int entryCount) {
             ++state.nextEntry;  // also past markers and ids without a factory
         }
     }
-    if (InputState::WasKeyPressed(0x52)) Restart(state);  // R
+    if (InputState::WasKeyPressed(0x52)) Restart(state, song);  // R
 }
 
-void Restart(TimelineState& state) {
+void Restart(TimelineState& state, CAudio::CHandle* song) {
     state.demoTime = 0.0f;
     state.nextEntry = 0;
     ActiveEffectList::Clear();
+    Music::Stop(song);
+    Music::Play(song);
+    // The song counts from 0 again; keeping the old position would make the
+    // first step after the restart go back by the whole of it.
+    state.lastMusicTime = 0.0f;
+}
+
+void AdvanceClock(TimelineState& state, float frameDelta, CAudio::CHandle* song) {
+    float delta = frameDelta;
+    if (song) {
+        // Milliseconds, taken as unsigned like the position they stand for.
+        float now = static_cast<float>(static_cast<unsigned>(Music::GetTime(song)));
+        delta = (now - state.lastMusicTime) / 1000.0f;
+        state.lastMusicTime = now;
+    }
+    state.demoTime += delta;
 }
 
 uint8_t OpeningFade(float demoTime) {

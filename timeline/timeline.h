@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+namespace CAudio { class CHandle; }
+
 struct TimelineEntry {
     int classId;       // EffectClassId; kNoEffect starts nothing
     uint32_t order;    // copied into the effect's run order
@@ -25,11 +27,17 @@ namespace Timeline {
 // Once per frame while no loading screen runs: starts at most one due entry
 // (start strictly before demoTime), asks the shell to quit once every entry
 // has started and no effect is left, and restarts the show when R is pressed.
-// Runs the show's script unless another one is given.
-void Step(TimelineState& state, const TimelineEntry* script = kTimeline,
+// Runs the show's script unless another one is given; `song` is the
+// application's music (null before it starts), restarted along with the show.
+void Step(TimelineState& state, CAudio::CHandle* song, const TimelineEntry* script = kTimeline,
           int entryCount = kTimelineEntryCount);
-// Rewinds to the first entry with an empty effect list.
-void Restart(TimelineState& state);
+// Rewinds to the first entry with an empty effect list and plays the song
+// (null is allowed) from its start again.
+void Restart(TimelineState& state, CAudio::CHandle* song);
+// Once per frame while no loading screen runs: the clock moves on by the
+// frame delta, or, once there is a song, by how far the song has played
+// since the last advance.
+void AdvanceClock(TimelineState& state, float frameDelta, CAudio::CHandle* song);
 
 // Fade level over the opening: 255 at time 0 down to 0 at about 1.91 s.
 uint8_t OpeningFade(float demoTime);
