@@ -132,9 +132,9 @@ void CLumivane::Frame() {
     // The music's position drives the clock once it plays; until then the frame clock.
     if (!loading) Timeline::AdvanceClock(timeline, dt, song);
 
-    DrawSyncDisplay();  // F2: the spectrum and the sync bands
-
     if (s_DisplayStats != 0.0f) DrawStatistics(timeline.demoTime);
+
+    DrawSyncDisplay();  // F2: the spectrum and the sync bands
 
     GraphicsDevice::EndScene();
 }
