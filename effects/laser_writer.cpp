@@ -149,6 +149,8 @@ void CLaserWriter::Update(float dt) {
 
 // The current line, white on transparent black, centred on the canvas.
 void CLaserWriter::DrawTextTarget() {
+    // Without its own target the clear below would wipe the frame instead.
+    if (!textTarget || !textTarget->surface) return;
     const ViewValues& view = GraphicsDevice::View();
     Gpu::Surface* saved = GraphicsDevice::SetRenderTexture(textTarget);
     // The file's text is drawn as it is: a % in it is a character, not a
