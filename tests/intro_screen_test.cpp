@@ -4,6 +4,7 @@
 #include "assets/catalogue.h"
 #include "assets/texture.h"
 #include "effects/intro_screen.h"
+#include "render/graphics_device.h"
 #include "tests/gpu_fixture.h"
 
 TEST(IntroScreen, EachInstanceTakesTheNextPictureOfTheCycle) {
@@ -24,6 +25,26 @@ TEST(IntroScreen, EachInstanceTakesTheNextPictureOfTheCycle) {
         EXPECT_EQ(IntroScreenCounter, s.counterAfter);
         delete e;
     }
+
+    // What zooms is whatever renders while the counter is 2: in the script,
+    // only the logo. Four seconds in, the logo is unfaded and at 0.8x.
+    CEffect* logo = CreateEffect(kIntroScreen, 0, 15.0f);  // counter 1 -> 2
+    ASSERT_EQ(IntroScreenCounter, 2u);
+    logo->timeLeft = 11.0f;
+    GraphicsDevice::Clear(0xFF000000);
+    logo->Render();
+    const GpuFixture::Image zoomed = GpuFixture::ReadBackBuffer();
+    IntroScreenCounter = 1;
+    GraphicsDevice::Clear(0xFF000000);
+    logo->Render();
+    const GpuFixture::Image still = GpuFixture::ReadBackBuffer();
+    EXPECT_NE(zoomed.pixels, still.pixels);
+    // Unzoomed, picture texel (x, y) lands on pixel (x + 1, y + 1).
+    Texture* picture = GetTexture(102);
+    const uint32_t* texels = reinterpret_cast<const uint32_t*>(picture->Lock(nullptr));
+    EXPECT_EQ(still.At(641, 361) & 0xFFFFFF, texels[360 * picture->width + 640] & 0xFFFFFF);
+    picture->Unlock();
+    delete logo;
     IntroScreenCounter = 0;
 }
 
