@@ -99,9 +99,9 @@ void CLumivane::Shutdown() {
 }
 
 void CLumivane::StartMusic() {
-    // After a restart the loading screen ends again and asks once more: the
-    // song already loaded plays from its start, rather than a second copy
-    // playing over it.
+    // A restart frees the song, so the loading screen that follows loads it
+    // afresh. Should the song still exist, it plays from its start rather
+    // than a second copy over it.
     if (!song) song = Music::Load(124);
     Music::Play(song);
     timeline.lastMusicTime = 0.0f;
@@ -120,7 +120,7 @@ void CLumivane::Frame() {
 
     // While the loading screen runs the timeline stands still and the fade is its own.
     if (!loading) {
-        Timeline::Step(timeline, song);
+        Timeline::Step(timeline, &song);
         GraphicsDevice::SetFade(Timeline::OpeningFade(timeline.demoTime));
     }
 

@@ -138,7 +138,7 @@ TEST(OpeningFade, ComesUpFromBlackInAboutTwoSeconds) {
     EXPECT_GT(Timeline::OpeningFade(1.9f), 0);
 }
 
-TEST(TimelineClock, FollowsTheSongOnceItPlaysAndRestartsWithIt) {
+TEST(TimelineClock, FollowsTheSongOnceItPlaysAndARestartFreesIt) {
     Music::Init(true);  // the mixer advances only when pulled
     std::vector<uint8_t> ogg = MakeOggTone(441.0f, 1.0f);
     CAudio::CHandle* song = Music::LoadFromMemory(ogg.data(), static_cast<int32_t>(ogg.size()), "tone");
@@ -159,13 +159,17 @@ TEST(TimelineClock, FollowsTheSongOnceItPlaysAndRestartsWithIt) {
     EXPECT_FLOAT_EQ(state.demoTime, 1.6f);
 
     state.nextEntry = 7;
-    Timeline::Restart(state, song);
+    Timeline::Restart(state, &song);
+    EXPECT_EQ(song, nullptr);  // freed: the loading screen's end starts a fresh one
     EXPECT_EQ(state.nextEntry, 0);
     EXPECT_EQ(state.demoTime, 0.0f);
-    EXPECT_EQ(Music::GetTime(song), 0);
+    Timeline::AdvanceClock(state, 0.25f, song);  // meanwhile the frame clock, as at start-up
+    EXPECT_FLOAT_EQ(state.demoTime, 0.25f);
+    song = Music::LoadFromMemory(ogg.data(), static_cast<int32_t>(ogg.size()), "tone");
+    Music::Play(song);
     Mixer::Render(sound.data(), 441);
     Timeline::AdvanceClock(state, 0.0f, song);
-    EXPECT_FLOAT_EQ(state.demoTime, 0.01f);  // forward from 0, not back by 1.1 s
+    EXPECT_FLOAT_EQ(state.demoTime, 0.26f);  // forward from 0, not back by 1.6 s
 
     Music::Free(song);
     Music::Shutdown();

@@ -47,7 +47,7 @@ const TimelineEntry kTimeline[kTimelineEntryCount] = {
 
 namespace Timeline {
 
-void Step(TimelineState& state, CAudio::CHandle* song, const TimelineEntry* script, int entryCount) {
+void Step(TimelineState& state, CAudio::CHandle** song, const TimelineEntry* script, int entryCount) {
     if (state.nextEntry >= entryCount) {
         if (ActiveEffectList::Count() == 0) AppShell::RequestQuit();
     } else {
@@ -63,14 +63,18 @@ void Step(TimelineState& state, CAudio::CHandle* song, const TimelineEntry* scri
     if (InputState::WasKeyPressed(0x52)) Restart(state, song);  // R
 }
 
-void Restart(TimelineState& state, CAudio::CHandle* song) {
+void Restart(TimelineState& state, CAudio::CHandle** song) {
     state.demoTime = 0.0f;
     state.nextEntry = 0;
     ActiveEffectList::Clear();
-    Music::Stop(song);
-    Music::Play(song);
-    // The song counts from 0 again; keeping the old position would make the
-    // first step after the restart go back by the whole of it.
+    // Playing the song on at once would have it run through the loading
+    // screen's fade and then jump back when the loading screen starts it.
+    if (song) {
+        Music::Stop(*song);
+        Music::Free(*song);
+        *song = nullptr;
+    }
+    // The next song counts from 0; the old position must not be subtracted.
     state.lastMusicTime = 0.0f;
 }
 
