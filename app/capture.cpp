@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include "app/frame_timer.h"
+#include "assets/mixer.h"
+#include "assets/music_decoder.h"
 #include "platform/gpu.h"
 #include "timeline/timeline.h"
 
@@ -37,6 +39,10 @@ bool FrameCapture::Open(const CaptureOptions& options) {
                          options.out.c_str());
             return false;
         }
+        // The picture goes to a file of its own first; Close muxes the sound in.
+        m_videoPath = options.out + ".video.mp4";
+        m_wavPath = options.out + ".audio.wav";
+        if (!OpenSound()) return false;
         std::string size = std::to_string(options.width) + "x" + std::to_string(options.height);
         // Written frames come every `every` frames of show time.
         std::string rate = std::to_string(options.fps) + "/" + std::to_string(options.every);
@@ -44,9 +50,11 @@ bool FrameCapture::Open(const CaptureOptions& options) {
             "ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
             "-f", "rawvideo", "-pix_fmt", "rgba", "-s", size, "-framerate", rate, "-i", "-",
             "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
-            "-movflags", "+faststart", options.out};
+            "-f", "mp4", m_videoPath};
         if (!m_ffmpeg.Start(args)) {
             std::fprintf(stderr, "lumivane: cannot start ffmpeg\n");
+            m_wav.Close();
+            std::remove(m_wavPath.c_str());
             return false;
         }
     } else {
@@ -60,6 +68,8 @@ bool FrameCapture::Open(const CaptureOptions& options) {
             return false;
         }
         std::fprintf(m_csv, "frame,demo_time,file\n");
+        m_wavPath = options.out + "/audio.wav";
+        if (!OpenSound()) return false;
     }
 
     s_virtualCounter = 0;
@@ -69,15 +79,39 @@ bool FrameCapture::Open(const CaptureOptions& options) {
     return true;
 }
 
+bool FrameCapture::OpenSound() {
+    if (m_wav.Open(m_wavPath, kMixRate)) return true;
+    std::fprintf(stderr, "lumivane: cannot write %s: %s\n", m_wavPath.c_str(), std::strerror(errno));
+    return false;
+}
+
 void FrameCapture::BeginFrame(float demoTime) {
     s_virtualCounter += kTicksPerFrame;
     m_frameTime = demoTime;
+    // Frame n carries samples floor(n * rate / fps) up to floor((n + 1) * rate / fps).
+    uint64_t fps = static_cast<uint64_t>(m_options.fps);
+    uint64_t first = m_drawn * kMixRate / fps;
+    uint64_t end = (m_drawn + 1) * kMixRate / fps;
+    int frames = static_cast<int>(end - first);
+    m_sound.resize(static_cast<size_t>(frames) * 2);
+    Mixer::Render(m_sound.data(), frames);
+    // Every frame in the span keeps its sound, also those --every leaves out,
+    // so the sound runs at its own speed alongside the picture.
+    if (IsDue() && !m_wav.Write(m_sound.data(), frames)) m_failed = true;
+}
+
+bool FrameCapture::IsDue() const {
+    return m_frameTime <= m_endTime && m_frameTime >= m_options.from;
 }
 
 bool FrameCapture::EndFrame() {
     ++m_drawn;
     bool past = m_frameTime > m_endTime;
-    if (!past && m_frameTime >= m_options.from) {
+    if (m_failed) {
+        std::fprintf(stderr, "%slumivane: cannot write %s\n", m_lineOpen ? "\n" : "", m_wavPath.c_str());
+        return false;
+    }
+    if (IsDue()) {
         if (m_eligible++ % static_cast<uint64_t>(m_options.every) == 0 && !WriteFrame()) {
             m_failed = true;
             return false;
@@ -108,6 +142,20 @@ bool FrameCapture::WriteFrame() {
                      m_frameTime, name);
     }
     ++m_written;
+    return true;
+}
+
+// The picture is copied as it is; the sound is encoded as AAC beside it.
+bool FrameCapture::MuxSound() {
+    Platform::PipeProcess mux;
+    std::vector<std::string> args = {
+        "ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-nostdin",
+        "-i", m_videoPath, "-i", m_wavPath, "-map", "0:v", "-map", "1:a",
+        "-c:v", "copy", "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", m_options.out};
+    if (!mux.Start(args) || mux.Finish() != 0) {
+        std::fprintf(stderr, "lumivane: ffmpeg failed to add the sound to %s\n", m_options.out.c_str());
+        return false;
+    }
     return true;
 }
 
@@ -144,12 +192,19 @@ bool FrameCapture::Close() {
         if (std::fclose(m_csv) != 0) ok = false;
         m_csv = nullptr;
     }
+    if (!m_wav.Close()) {
+        if (ok) std::fprintf(stderr, "lumivane: cannot write %s\n", m_wavPath.c_str());
+        ok = false;
+    }
     if (m_options.IsMp4()) {
         int status = m_ffmpeg.Finish();
         if (status != 0) {
             std::fprintf(stderr, "lumivane: ffmpeg failed to write %s\n", m_options.out.c_str());
             ok = false;
         }
+        if (ok && !MuxSound()) ok = false;
+        std::remove(m_videoPath.c_str());
+        std::remove(m_wavPath.c_str());
     }
     if (m_progress && ok) std::fprintf(stderr, "%llu frames written to %s\n",
                                        static_cast<unsigned long long>(m_written),

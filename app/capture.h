@@ -1,9 +1,12 @@
 // Capture mode: the show rendered off screen at a fixed frame rate, written
-// as PNG frames with a frames.csv index, or piped into ffmpeg as H.264.
+// as PNG frames with a frames.csv index and the sound as audio.wav, or as an
+// .mp4 (H.264 piped into ffmpeg, then the sound muxed in as AAC).
 //
 // The frame clock reads a virtual counter that advances exactly 1/fps per
-// frame, and nothing sleeps, so a capture is the same however fast the
-// machine is.
+// frame, and the music's clock moves with it: each frame mixes exactly its
+// share of samples (44100 / fps, spread evenly when that is no whole number)
+// and nothing else does. Nothing sleeps, so a capture, sound included, is the
+// same however fast the machine is.
 #pragma once
 #include <chrono>
 #include <cstdint>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/wav_writer.h"
 #include "platform/process.h"
 
 class FrameCapture {
@@ -18,7 +22,8 @@ public:
     // Prepares the output (folder or ffmpeg) and installs the virtual clock.
     // On failure prints one line on stderr and returns false.
     bool Open(const CaptureOptions& options);
-    // Before the frame: the virtual clock steps by one frame.
+    // Before the frame: the virtual clock steps by one frame and the frame's
+    // sound is mixed (and written when the frame is).
     void BeginFrame(float demoTime);
     // After the frame is presented: writes it if due. Returns false once the
     // capture is complete (the first frame past --to) or output failed.
@@ -28,11 +33,18 @@ public:
     bool Failed() const { return m_failed; }
 
 private:
+    bool OpenSound();
     bool WriteFrame();
+    bool MuxSound();
     void ShowProgress(bool last);
+    bool IsDue() const;  // the current frame lies in the span to write
 
     CaptureOptions m_options;
     std::vector<uint8_t> m_pixels;
+    std::vector<int16_t> m_sound;  // one frame's samples
+    WavWriter m_wav;
+    std::string m_wavPath;         // audio.wav, or beside the .mp4 until the mux
+    std::string m_videoPath;       // the picture alone, before the mux
     Platform::PipeProcess m_ffmpeg;
     FILE* m_csv = nullptr;
     float m_frameTime = 0.0f;   // timeline time the current frame shows

@@ -6,8 +6,11 @@
 #include "app/frame_timer.h"
 #include "app/input.h"
 #include "app/lumivane.h"
+#include "core/tweaks.h"
+#include "assets/music.h"
 #include "platform/window.h"
 #include "render/graphics_device.h"
+#include "render/post_process.h"
 
 // One pass of the loop: a waiting window message if there is one, otherwise
 // one frame. Returns false when the Quit message arrived.
@@ -21,6 +24,7 @@ static bool LoopPass(CApp* app, FrameCapture* capture) {
     if (capture) capture->BeginFrame(TheLumivane().timeline.demoTime);
     FrameTimer::Update();
     app->Frame();
+    DrawTweakEditor();
     GraphicsDevice::Present();
     if (capture) {
         if (!capture->EndFrame()) AppShell::RequestQuit();
@@ -34,20 +38,32 @@ static bool LoopPass(CApp* app, FrameCapture* capture) {
 int RunShow(FrameCapture* capture) {
     if (!Platform::Init(capture != nullptr)) return 1;
     CApp* app = AppShell::GetApp();
+    // The sound system: a device, or in capture mode a clock that moves with
+    // the frames. Without a device the show runs silently.
+    Music::Init(capture != nullptr);
 
+    // Read before anything registers, so every registration finds its value.
+    LoadTweaks();
     int exitCode = 0;
     bool cancelled = false;
     if (GraphicsDevice::Create(&cancelled)) {
+        PostProcessChain::Create();
         app->Init();
         FrameTimer::Start();  // start-up time does not count as the first frame
         while (!AppShell::IsQuitRequested() && LoopPass(app, capture)) {
         }
         app->Shutdown();
+        PostProcessChain::Release();
         GraphicsDevice::Destroy();
     } else if (!cancelled) {
         exitCode = 1;  // the device could not be created (a cancelled setup is not an error)
     }
+    // Last of all: the camera and every other registered variable are still
+    // alive. A run that registered nothing leaves the file alone.
+    SaveTweaks();
     if (capture && (!capture->Close() || capture->Failed())) exitCode = 1;
+    // The device thread must stop before SDL (and the process) go away.
+    Music::Shutdown();
     Platform::Shutdown();
     return exitCode;
 }

@@ -3,11 +3,19 @@
 #include "app/app_shell.h"
 #include "app/frame_timer.h"
 #include "app/input.h"
+#include "assets/music.h"
+#include "assets/texture.h"
+#include "core/camera.h"
 #include "core/maths.h"
+#include "core/tweaks.h"
+#include "platform/gpu.h"
 #include "render/graphics_device.h"
+#include "render/renderer_2d.h"
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
+#include "timeline/sync.h"
 
+float s_DisplayStats = 0.0f;
 float RgbSplitTarget = 0.0f;
 float RgbSplitStrength = 0.0f;
 
@@ -32,6 +40,25 @@ CLumivane::CLumivane() {
     display.requiredShaderMajor = 3;
 }
 
+// The statistics overlay: frame rate, timeline time and the active camera,
+// grey and three-quarters opaque near the top left corner.
+static void DrawStatistics(float demoTime) {
+    const uint32_t grey = 0xC0808080;
+    FontHolder* font = GraphicsDevice::GetFont();
+    const Vector2 fpsPos(32.0f, 32.0f), totalPos(32.0f, 64.0f), cameraPos(32.0f, 100.0f);
+    GraphicsDevice::PrintText(font, &fpsPos, grey, "FPS: %.2f", static_cast<double>(FrameTimer::GetFps()));
+    GraphicsDevice::PrintText(font, &totalPos, grey, "Total: %.2f", static_cast<double>(demoTime));
+    Vector3 position, focus;
+    if (const Camera* camera = GetActiveCamera()) {
+        position = camera->GetPosition();
+        focus = camera->GetTarget();
+    }
+    GraphicsDevice::PrintText(font, &cameraPos, grey, "Cam:\nPos = %.2f, %.2f, %.2f\nFocus = %.2f, %.2f, %.2f",
+                              static_cast<double>(position.x), static_cast<double>(position.y),
+                              static_cast<double>(position.z), static_cast<double>(focus.x),
+                              static_cast<double>(focus.y), static_cast<double>(focus.z));
+}
+
 bool CLumivane::ShowSetup() {
     // No setup dialog yet: the show starts with the current display settings.
     return true;
@@ -41,10 +68,44 @@ void CLumivane::Init() {
     timeline.demoTime = 0.0f;
     timeline.nextEntry = 0;
     GraphicsDevice::SetClearColour(ColourFromFloats(0.0f, 0.0f, 0.0f, 0.0f));
+    const ViewValues& view = GraphicsDevice::View();
+    if (!camera) camera = new Camera(view.viewWidth, view.viewHeight);
+    camera->SetClipPlanes(0.1f, 1024.0f);
+    SetActiveCamera(camera);
+    RegisterTweak("s_DisplayStats", &s_DisplayStats, 1.0f, 0.0f, 1.0f, false);
+    sceneTarget = Texture::CreateRenderTarget(static_cast<unsigned>(view.viewWidth),
+                                              static_cast<unsigned>(view.viewHeight), Gpu::kFormatA8R8G8B8);
+    noiseTexture = Texture::CreateNoise(128, 128, Gpu::kFormatA8R8G8B8);
+    rgbSplitEffect = GraphicsDevice::CreateEffectFromResource(110, "Data\\Shaders\\RGBSplit.fx");
     GraphicsDevice::ShowWindow(true);
 }
 
-void CLumivane::Shutdown() { ActiveEffectList::Clear(); }
+static void ReleaseTexture(Texture*& texture) {
+    if (!texture) return;
+    texture->Release();
+    delete texture;
+    texture = nullptr;
+}
+
+void CLumivane::Shutdown() {
+    ActiveEffectList::Clear();
+    ReleaseTexture(sceneTarget);
+    Gpu::ReleaseEffect(rgbSplitEffect);
+    rgbSplitEffect = nullptr;
+    ReleaseTexture(noiseTexture);
+    Music::Stop(song);
+    Music::Free(song);
+    song = nullptr;
+}
+
+void CLumivane::StartMusic() {
+    // A restart frees the song, so the loading screen that follows loads it
+    // afresh. Should the song still exist, it plays from its start rather
+    // than a second copy over it.
+    if (!song) song = Music::Load(124);
+    Music::Play(song);
+    timeline.lastMusicTime = 0.0f;
+}
 
 void CLumivane::Frame() {
     if (InputState::IsKeyDown(0x1B)) AppShell::RequestQuit();  // Escape; the frame still runs
@@ -52,20 +113,53 @@ void CLumivane::Frame() {
     float dt = FrameTimer::GetDeltaTime();
     if (!GraphicsDevice::BeginScene()) return;
 
+    // Everything the effects draw goes into the scene target.
+    Gpu::Surface* saved = GraphicsDevice::SetRenderTexture(sceneTarget);
     GraphicsDevice::ClearDepth(1.0f);
     GraphicsDevice::Clear(*GraphicsDevice::GetClearColour());
 
     // While the loading screen runs the timeline stands still and the fade is its own.
     if (!loading) {
-        Timeline::Step(timeline);
+        Timeline::Step(timeline, &song);
         GraphicsDevice::SetFade(Timeline::OpeningFade(timeline.demoTime));
     }
 
     ActiveEffectList::Tick(dt);
 
-    RgbSplitStrength = EaseRgbSplit(RgbSplitStrength, RgbSplitTarget, dt);
+    GraphicsDevice::RestoreRenderTarget(saved);
+    DrawFinalPass(dt);
 
-    if (!loading) timeline.demoTime += dt;
+    // The music's position drives the clock once it plays; until then the frame clock.
+    if (!loading) Timeline::AdvanceClock(timeline, dt, song);
+
+    if (s_DisplayStats != 0.0f) DrawStatistics(timeline.demoTime);
+
+    DrawSyncDisplay();  // F2: the spectrum and the sync bands
 
     GraphicsDevice::EndScene();
+}
+
+void CLumivane::DrawFinalPass(float dt) {
+    // Without a scene target the effects drew onto the back buffer itself;
+    // clearing it now would throw their picture away.
+    bool haveScene = sceneTarget && sceneTarget->texture;
+    if (haveScene) GraphicsDevice::Clear(*GraphicsDevice::GetClearColour());  // bars included
+    Gpu::SetRenderState(Gpu::kRsZWriteEnable, 0);
+    Gpu::SetRenderState(Gpu::kRsCullMode, Gpu::kCullNone);
+    Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 1);
+    RgbSplitStrength = EaseRgbSplit(RgbSplitStrength, RgbSplitTarget, dt);
+    if (!haveScene || !rgbSplitEffect) return;
+
+    const ViewValues& view = GraphicsDevice::View();
+    // At strength 0 the split is a plain copy; the effect has it as a
+    // technique of its own that reads the scene once.
+    rgbSplitEffect->SetTechnique(RgbSplitStrength == 0.0f ? "PlainCopy" : "PostProcess");
+    rgbSplitEffect->SetFloat("g_fScale", RgbSplitStrength);
+    rgbSplitEffect->SetFloat("g_fTimer", FrameTimer::GetTime() * 0.1f);
+    rgbSplitEffect->SetTexture("g_txScene", sceneTarget->texture);
+    rgbSplitEffect->SetTexture("g_txNoise", noiseTexture ? noiseTexture->texture : nullptr);
+    rgbSplitEffect->SetFloatArray("g_PixelRatio", view.pixelRatio, 2);
+    const Vector2 position(0.0f, GraphicsDevice::GetLetterboxHeight());
+    const Vector2 size(view.viewWidth, view.viewHeight);
+    Renderer2D::DrawEffectQuad(rgbSplitEffect, &position, &size, 0xFFFFFFFF);
 }

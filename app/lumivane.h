@@ -5,6 +5,11 @@
 #include "app/app.h"
 #include "timeline/timeline.h"
 
+class Camera;
+namespace CAudio { class CHandle; }
+namespace Gpu { class Effect; }
+struct Texture;
+
 class CLumivane : public CApp {
 public:
     CLumivane();
@@ -12,11 +17,30 @@ public:
     void Shutdown() override;
     void Frame() override;
     bool ShowSetup() override;
+    // Plays the soundtrack (MUSIC resource 124) from its start; from then on
+    // it drives the timeline clock. Called by the loading screen when it has
+    // finished. Without sound the song stays null and the show runs silently.
+    void StartMusic();
 
     TimelineState timeline;  // nextEntry, demoTime, lastMusicTime
+    // The shared camera, made active by Init. Never deleted: the tweak table
+    // points into it until the tweaks are saved at the very end.
+    Camera* camera = nullptr;
+    Texture* sceneTarget = nullptr;      // the effects draw here; view-sized
+    Texture* noiseTexture = nullptr;     // 128 x 128 random bytes for the final pass
+    Gpu::Effect* rgbSplitEffect = nullptr;
+    CAudio::CHandle* song = nullptr;     // null until StartMusic
+
+private:
+    // The scene target onto the back buffer, between the letterbox bars,
+    // through the colour-split pass.
+    void DrawFinalPass(float dt);
 };
 
 CLumivane& TheLumivane();
+
+// Tweak: non-zero shows frame rate, timeline time and camera in the corner.
+extern float s_DisplayStats;
 
 // The colour split of the final pass: fuzz effects hold the target at 1 while
 // they live; every frame the strength follows it by min(0.7 dt, 1) of the gap.

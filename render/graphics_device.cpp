@@ -1,11 +1,18 @@
 #include "render/graphics_device.h"
 
+#include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 #include "app/app.h"
 #include "app/app_shell.h"
+#include "assets/resources.h"
+#include "assets/texture.h"
 #include "platform/gpu.h"
 #include "platform/window.h"
+#include "render/builtin_effects.h"
+#include "render/renderer_2d.h"
+#include "render/text_font.h"
 
 DisplaySettings& DisplaySettings::Get() {
     static DisplaySettings s_settings;
@@ -30,6 +37,52 @@ static ViewValues s_view;
 static uint8_t s_fadeLevel = 255;          // the first frames are black
 static uint32_t s_clearColour = 0xFFFFFFFF;
 static bool s_created = false;
+static Matrix s_orthoMatrix;
+static Gpu::Effect* s_effect2D = nullptr;
+static Gpu::VertexDeclaration* s_declarations[10] = {};
+static FontHolder* s_font = nullptr;
+
+constexpr int kTextFontResource = 900;  // Liberation Sans Bold, the metric twin of Arial Bold
+
+// The ten shared vertex layouts (stream 0, usage index 0 throughout).
+static void CreateVertexDeclarations() {
+    using Gpu::DeclType;
+    using Gpu::DeclUsage;
+    using E = Gpu::VertexElement;
+    const E position{0, DeclType::Float3, DeclUsage::Position, 0};
+    const E positionT{0, DeclType::Float4, DeclUsage::PositionT, 0};
+    const E d0[] = {position};
+    const E d1[] = {position, {12, DeclType::Colour, DeclUsage::Colour, 0}};
+    const E d2[] = {positionT, {16, DeclType::Colour, DeclUsage::Colour, 0}};
+    const E d3[] = {position, {12, DeclType::Colour, DeclUsage::Colour, 0},
+                    {16, DeclType::Float3, DeclUsage::Normal, 0}};
+    const E d4[] = {position, {12, DeclType::Float2, DeclUsage::TexCoord, 0}};
+    const E d5[] = {position, {12, DeclType::Colour, DeclUsage::Colour, 0},
+                    {16, DeclType::Float2, DeclUsage::TexCoord, 0}};
+    const E d6[] = {positionT, {16, DeclType::Colour, DeclUsage::Colour, 0},
+                    {20, DeclType::Float2, DeclUsage::TexCoord, 0}};
+    const E d7[] = {position, {12, DeclType::Colour, DeclUsage::Colour, 0},
+                    {16, DeclType::Float3, DeclUsage::Normal, 0},
+                    {28, DeclType::Float2, DeclUsage::TexCoord, 0}};
+    const E d8[] = {position, {12, DeclType::Float3, DeclUsage::Normal, 0}};
+    const E d9[] = {position, {12, DeclType::Float3, DeclUsage::Normal, 0},
+                    {24, DeclType::Float2, DeclUsage::TexCoord, 0}};
+    const struct { const E* elements; unsigned count; } all[10] = {
+        {d0, 1}, {d1, 2}, {d2, 2}, {d3, 3}, {d4, 2}, {d5, 3}, {d6, 3}, {d7, 4}, {d8, 2}, {d9, 3}};
+    for (int i = 0; i < 10; ++i)
+        s_declarations[i] = Gpu::CreateVertexDeclaration(all[i].elements, all[i].count);
+}
+
+static FontHolder* CreateFont(int height) {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    if (!LoadResourceBytes(kTextFontResource, "RCDATA", &data, &size)) return nullptr;
+    TextFont* font = CreateTextFont(data, size, height);
+    if (!font) return nullptr;
+    FontHolder* holder = new FontHolder;
+    holder->font = font;
+    return holder;
+}
 
 bool Create(bool* cancelled) {
     bool start = AppShell::GetApp()->ShowSetup();
@@ -64,13 +117,42 @@ bool Create(bool* cancelled) {
     }
     if (Gpu::PixelShaderMajor() < settings.requiredShaderMajor)
         Platform::WarningBox("This code won't run on your GPU", "");
+    s_font = CreateFont(static_cast<int>(s_view.scaleY * 24.0f));
+
+    // The states that hold for the whole run unless a drawing module changes
+    // them. Blending itself stays off.
+    Gpu::SetRenderState(Gpu::kRsCullMode, Gpu::kCullCW);
+    Gpu::SetRenderState(Gpu::kRsLighting, 0);
+    Gpu::SetRenderState(Gpu::kRsZEnable, 1);
+    Gpu::SetRenderState(Gpu::kRsAlphaTestEnable, 1);
+    Gpu::SetRenderState(Gpu::kRsAlphaRef, 1);
+    Gpu::SetRenderState(Gpu::kRsAlphaFunc, Gpu::kCmpGreaterEqual);
+    Gpu::SetRenderState(Gpu::kRsSrcBlend, Gpu::kBlendSrcAlpha);
+    Gpu::SetRenderState(Gpu::kRsDestBlend, Gpu::kBlendInvSrcAlpha);
+    Gpu::SetRenderState(Gpu::kRsBlendOp, Gpu::kBlendOpAdd);
+
+    s_effect2D = CreateEffectFromMemory(kEffect2DSource);
+    // Pixels of the view, origin top-left, y down.
+    s_orthoMatrix = MatrixOrthoOffCenterRH(0.0f, s_view.viewWidth, s_view.viewHeight, 0.0f, 0.0f, 1.0f);
     Platform::ShowCursor(false);
+    CreateVertexDeclarations();
     s_created = true;
     return true;
 }
 
 void Destroy() {
     if (!s_created) return;
+    for (Gpu::VertexDeclaration*& d : s_declarations) {
+        Gpu::ReleaseVertexDeclaration(d);
+        d = nullptr;
+    }
+    if (s_font) {
+        DestroyTextFont(s_font->font);
+        delete s_font;
+        s_font = nullptr;
+    }
+    Gpu::ReleaseEffect(s_effect2D);
+    s_effect2D = nullptr;
     Gpu::DestroyDevice();
     Platform::DestroyMainWindow();
     s_created = false;
@@ -84,7 +166,18 @@ void EndScene() {}
 void Clear(uint32_t colour) { Gpu::Clear(Gpu::kClearTarget, colour, 0.0f); }
 void ClearDepth(float depth) { Gpu::Clear(Gpu::kClearZBuffer, 0, depth); }
 
-void Present() { Gpu::Present(); }
+void Present() {
+    Renderer2D::FlushLines();
+    if (s_fadeLevel != 0) {
+        // The quad adds half a pixel to its corners; starting half a pixel
+        // before the window's corner makes it cover every pixel, the top
+        // row and left column included.
+        const DisplaySettings& display = DisplaySettings::Get();
+        const Vector2 position(-0.5f, -0.5f), size(display.windowWidth, display.windowHeight);
+        Renderer2D::DrawFullscreenFade(&position, &size, static_cast<uint32_t>(s_fadeLevel) << 24);
+    }
+    Gpu::Present();
+}
 
 const ViewValues& View() { return s_view; }
 
@@ -96,5 +189,65 @@ void SetFade(uint8_t level) { s_fadeLevel = level; }
 uint8_t GetFade() { return s_fadeLevel; }
 uint32_t* GetClearColour() { return &s_clearColour; }
 void SetClearColour(uint32_t colour) { s_clearColour = colour; }
+
+const Matrix& GetOrthoMatrix() { return s_orthoMatrix; }
+
+Gpu::VertexDeclaration* GetVertexDeclaration(int index) {
+    return index >= 0 && index < 10 ? s_declarations[index] : nullptr;
+}
+
+Gpu::Effect* GetEffect2D() { return s_effect2D; }
+
+Gpu::Effect* CreateEffectFromResource(int resourceId, const char* name) {
+    char label[64];
+    if (!name || !*name) {
+        std::snprintf(label, sizeof label, "effect resource %d", resourceId);
+        name = label;
+    }
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    if (!LoadResourceBytes(resourceId, "RCDATA", &data, &size)) {
+        std::fprintf(stderr, "lumivane: %s: the executable has no resource %d\n", name, resourceId);
+        return nullptr;
+    }
+    return Gpu::CreateEffect(reinterpret_cast<const char*>(data), size, name);
+}
+
+Gpu::Effect* CreateEffectFromMemory(const char* source) {
+    if (!source) return nullptr;
+    return Gpu::CreateEffect(source, std::strlen(source), "the effect text");
+}
+
+Gpu::Surface* GetRenderTarget() { return Gpu::GetRenderTarget(); }
+
+Gpu::Surface* SetRenderTexture(Texture* texture) {
+    Gpu::Surface* previous = Gpu::GetRenderTarget();
+    if (texture && texture->surface) Gpu::SetRenderTarget(texture->surface);
+    return previous;
+}
+
+void RestoreRenderTarget(Gpu::Surface* surface) {
+    if (!surface) return;
+    Gpu::SetRenderTarget(surface);
+    Gpu::Release(surface);
+}
+
+FontHolder* GetFont() { return s_font; }
+
+void PrintText(FontHolder* font, const Vector2* position, uint32_t colour, const char* format, ...) {
+    // One buffer for every call; formatting stops at its end, whatever the
+    // format asks for.
+    static char s_text[2048];
+    if (!font || !font->font || !position || !format) return;
+    va_list args;
+    va_start(args, format);
+    int length = std::vsnprintf(s_text, sizeof s_text, format, args);
+    va_end(args);
+    if (length < 0) return;
+    size_t used = static_cast<size_t>(length) < sizeof s_text ? static_cast<size_t>(length) : sizeof s_text - 1;
+    DrawTextFont(font->font, s_text, used, static_cast<int>(position->x * s_view.scaleX),
+                 static_cast<int>(position->y * s_view.scaleY), static_cast<int>(s_view.viewWidth),
+                 static_cast<int>(s_view.viewHeight), colour);
+}
 
 }  // namespace GraphicsDevice

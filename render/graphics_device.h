@@ -4,6 +4,16 @@
 #pragma once
 #include <cstdint>
 
+#include "core/maths.h"
+
+namespace Gpu {
+class Effect;
+class Surface;
+class VertexDeclaration;
+}
+struct Texture;
+struct FontHolder;
+
 struct DisplaySettings {
     float windowWidth = 1280.0f, windowHeight = 720.0f;
     int aspectIndex = 1;  // 0 "4:3", 1 "16:9", 2 "16:10"
@@ -48,5 +58,41 @@ void SetFade(uint8_t level);      // alpha of the black overlay at present
 uint8_t GetFade();
 uint32_t* GetClearColour();
 void SetClearColour(uint32_t colour);
+
+// Orthographic projection over the view in pixels: origin top-left, y down.
+const Matrix& GetOrthoMatrix();
+
+// The ten shared vertex declarations (index 0..9); null for other indices:
+//   0 position                      5 position, colour, texcoord
+//   1 position, colour (3D lines)   6 pre-transformed, colour, texcoord (textured quads)
+//   2 pre-transformed, colour       7 position, colour, normal, texcoord
+//   3 position, colour, normal      8 position, normal
+//   4 position, texcoord            9 position, normal, texcoord (meshes)
+Gpu::VertexDeclaration* GetVertexDeclaration(int index);
+
+// The built-in 2D effect (techniques PosCol2D, PosColTex2D, PosColTex2DAlpha,
+// RenderLine).
+Gpu::Effect* GetEffect2D();
+// An effect from the RCDATA resource `resourceId`; `name` (its file-like
+// name) labels error messages. Null when it is missing or does not compile.
+Gpu::Effect* CreateEffectFromResource(int resourceId, const char* name);
+Gpu::Effect* CreateEffectFromMemory(const char* source);
+
+// Render target 0 with a reference the caller releases.
+Gpu::Surface* GetRenderTarget();
+// Makes the render-target texture's surface render target 0 and returns the
+// previous target with its reference (give it to RestoreRenderTarget). A
+// texture without a surface leaves the target as it is.
+Gpu::Surface* SetRenderTexture(Texture* texture);
+// Makes `surface` render target 0 again and releases the caller's reference.
+void RestoreRenderTarget(Gpu::Surface* surface);
+
+// The text font (null when it could not be made).
+FontHolder* GetFont();
+// printf-style text at a position of the 1280x720 layout space, left- and
+// top-aligned, clipped to the view; drawn into the current target. The
+// result is cut at 2047 characters.
+void PrintText(FontHolder* font, const Vector2* position, uint32_t colour, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
 
 }  // namespace GraphicsDevice

@@ -11,9 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "assets/resources.h"
+#include "timeline/effect.h"
+
 namespace fs = std::filesystem;
 
 namespace {
+
+bool HasEffectClass(int classId) {
+    for (CEffectClass* c = CEffectClass::Head(); c; c = c->Next())
+        if (c->GetClassId() == classId) return true;
+    return false;
+}
 
 struct RunResult {
     int exitCode;
@@ -67,11 +76,12 @@ TEST(Capture, WritesFramesAndAnIndexWhoseTimesAdvanceByOneFrame) {
     ASSERT_GE(times.size(), 25u);
     EXPECT_LE(times.back(), 1.0);
     // While the loading screen holds the timeline, times repeat; otherwise
-    // each frame is exactly 1/30 s later.
+    // each frame is 1/30 s later: exactly on the frame clock, and to the
+    // millisecond once the music's position (whole milliseconds) drives it.
     int advancing = 0;
     for (size_t i = 1; i < times.size(); ++i) {
         double step = times[i] - times[i - 1];
-        EXPECT_TRUE(std::fabs(step) < 1e-5 || std::fabs(step - 1.0 / 30) < 1e-4) << i << ": " << step;
+        EXPECT_TRUE(std::fabs(step) < 1e-5 || std::fabs(step - 1.0 / 30) < 1.001e-3) << i << ": " << step;
         if (step > 0) ++advancing;
     }
     EXPECT_GE(advancing, 10);
@@ -102,12 +112,59 @@ TEST(Capture, FromAndEverySelectWhichFramesAreWritten) {
     fs::remove_all(dir);
 }
 
-TEST(Capture, Mp4GoesThroughFfmpeg) {
+TEST(Capture, Mp4GoesThroughFfmpegWithItsSound) {
     if (std::system("command -v ffmpeg >/dev/null 2>&1") != 0) GTEST_SKIP() << "ffmpeg is not installed";
     fs::path dir = MakeTempDir("mp4");
     RunResult run = RunLumivane(dir, "--capture show.mp4 --size 160x90 --fps 10 --to 0.5");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_GT(fs::file_size(dir / "show.mp4"), 0u);
+    // One picture stream and one AAC sound stream; nothing left beside it
+    // but what every run leaves (its output and the saved tweaks).
+    std::string probe = "ffprobe -v error -show_entries stream=codec_name -of csv=p=0 '" +
+                        (dir / "show.mp4").string() + "' > '" + (dir / "streams.txt").string() + "'";
+    ASSERT_EQ(std::system(probe.c_str()), 0);
+    std::ifstream streams(dir / "streams.txt");
+    std::stringstream codecs;
+    codecs << streams.rdbuf();
+    EXPECT_EQ(codecs.str(), "h264\naac\n");
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        std::string name = entry.path().filename();
+        files += name != "stderr.txt" && name != "streams.txt" && name != "tweaks.txt";
+    }
+    EXPECT_EQ(files, 1);
+    fs::remove_all(dir);
+}
+
+TEST(Capture, TheSoundIsSampleExactAndTheSameInEveryCapture) {
+    // 24 frames per second share 44100 samples as 1837 or 1838 per frame.
+    fs::path dir = MakeTempDir("sound");
+    std::string wav[2];
+    for (int i = 0; i < 2; ++i) {
+        std::string out = "out" + std::to_string(i);
+        RunResult run = RunLumivane(dir, "--capture " + out + " --size 64x36 --fps 24 --to 1.5");
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        std::ifstream in(dir / out / "audio.wav", std::ios::binary);
+        std::stringstream bytes;
+        bytes << in.rdbuf();
+        wav[i] = bytes.str();
+        int frames = -1;  // the header line
+        std::ifstream csv(dir / out / "frames.csv");
+        for (std::string line; std::getline(csv, line);) ++frames;
+        ASSERT_GT(frames, 30);
+        // 44-byte header, then 4 bytes per stereo frame.
+        long long samples = static_cast<long long>(frames) * 44100 / 24;
+        EXPECT_EQ(static_cast<long long>(wav[i].size()), 44 + 4 * samples);
+        EXPECT_EQ(wav[i].compare(0, 4, "RIFF"), 0);
+    }
+    EXPECT_TRUE(wav[0] == wav[1]);
+    // Once the show has its music and a loading screen to start it, the
+    // span after the loading screen carries sound.
+    if (FindResource(124, "MUSIC") && HasEffectClass(kLoading)) {
+        bool sound = false;
+        for (size_t i = 44; i + 1 < wav[0].size() && !sound; i += 2) sound = wav[0][i] != 0 || wav[0][i + 1] != 0;
+        EXPECT_TRUE(sound);
+    }
     fs::remove_all(dir);
 }
 

@@ -5,6 +5,8 @@
 #include <limits>
 #include <optional>
 
+#include "effects/fuzz_effect.h"
+#include "effects/spike_effect.h"
 #include "tests/test_effects.h"
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
@@ -60,13 +62,31 @@ TEST(Registry, RegisteredShowEffectsCarryTheirNames) {
     const char* names[] = {"CLoading", "CMetaWriter", "CVoxelTest", "CHeadMesh", "CHandMesh",
                            "CLaserWriter", "CCylinderHead", "CIntroScreen", "CFuzzEffect",
                            "CSpikeEffect"};
+    bool registered[10] = {};
     for (CEffectClass* f = CEffectClass::Head(); f; f = f->Next()) {
         int id = f->GetClassId();
         if (id < 0 || id > 9) continue;
+        EXPECT_FALSE(registered[id]) << "two factories for id " << id;
+        registered[id] = true;
         char buffer[257];
         EXPECT_STREQ(f->GetName(buffer), names[id]);
         EXPECT_GT(f->GetInstanceSize(), 0);
     }
+    // Those of the opening are there.
+    for (int id : {kLoading, kLaserWriter, kIntroScreen, kFuzzEffect, kSpikeEffect})
+        EXPECT_TRUE(registered[id]) << names[id];
+}
+
+TEST(Registry, CreateEffectMakesTheTypeOfTheId) {
+    // The types that need no device to construct.
+    CEffect* fuzz = CreateEffect(kFuzzEffect, 0, 1.0f);
+    CEffect* spike = CreateEffect(kSpikeEffect, 0, 1.0f);
+    EXPECT_NE(dynamic_cast<CFuzzEffect*>(fuzz), nullptr);
+    EXPECT_NE(dynamic_cast<CSpikeEffect*>(spike), nullptr);
+    EXPECT_EQ(fuzz->classId, kFuzzEffect);
+    EXPECT_EQ(spike->classId, kSpikeEffect);
+    delete fuzz;
+    delete spike;
 }
 
 TEST(Registry, GetNameFitsTheCallersBuffer) {

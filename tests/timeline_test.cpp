@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "app/app_shell.h"
 #include "app/input.h"
+#include "assets/mixer.h"
+#include "assets/music.h"
+#include "tests/audio_fixtures.h"
 #include "tests/test_effects.h"
 #include "timeline/active_effects.h"
 #include "timeline/timeline.h"
@@ -23,7 +27,7 @@ protected:
     }
     // One frame as the application runs it: step, tick, advance the clock.
     void Frame(float dt) {
-        Timeline::Step(state, script, count);
+        Timeline::Step(state, nullptr, script, count);
         ActiveEffectList::Tick(dt);
         state.demoTime += dt;
     }
@@ -42,10 +46,10 @@ TEST_F(TimelineTest, AnEntryStartsOnlyOnceItsStartIsStrictlyPast) {
     script = entries;
     count = 1;
     state.demoTime = 2.0f;
-    Timeline::Step(state, script, count);
+    Timeline::Step(state, nullptr, script, count);
     EXPECT_EQ(state.nextEntry, 0);
     state.demoTime = 2.0001f;
-    Timeline::Step(state, script, count);
+    Timeline::Step(state, nullptr, script, count);
     EXPECT_EQ(state.nextEntry, 1);
     EXPECT_EQ(ActiveEffectList::Count(), 1);
 }
@@ -78,7 +82,7 @@ TEST_F(TimelineTest, OneEntryPerFrameAndMarkersOrUnknownIdsMoveOn) {
     state.demoTime = 1.0f;
     int expectedCount[] = {1, 1, 1, 2};
     for (int i = 0; i < 4; ++i) {
-        Timeline::Step(state, script, count);
+        Timeline::Step(state, nullptr, script, count);
         EXPECT_EQ(state.nextEntry, i + 1);
         EXPECT_EQ(ActiveEffectList::Count(), expectedCount[i]);
     }
@@ -108,14 +112,14 @@ TEST_F(TimelineTest, RPressedRestartsTheShow) {
     Frame(0.5f);
     ASSERT_EQ(ActiveEffectList::Count(), 1);
     InputState::Get().keys[0x52] = 1;  // R goes down
-    Timeline::Step(state, script, count);
+    Timeline::Step(state, nullptr, script, count);
     EXPECT_EQ(state.nextEntry, 0);
     EXPECT_EQ(state.demoTime, 0.0f);
     EXPECT_EQ(ActiveEffectList::Count(), 0);
     // Held R is not a new press.
     InputState::Snapshot();
     state.demoTime = 0.5f;
-    Timeline::Step(state, script, count);
+    Timeline::Step(state, nullptr, script, count);
     EXPECT_EQ(state.nextEntry, 1);
 }
 
@@ -132,4 +136,41 @@ TEST(OpeningFade, ComesUpFromBlackInAboutTwoSeconds) {
     EXPECT_EQ(Timeline::OpeningFade(1.92f), 0);
     EXPECT_EQ(Timeline::OpeningFade(100.0f), 0);
     EXPECT_GT(Timeline::OpeningFade(1.9f), 0);
+}
+
+TEST(TimelineClock, FollowsTheSongOnceItPlaysAndARestartFreesIt) {
+    Music::Init(true);  // the mixer advances only when pulled
+    std::vector<uint8_t> ogg = MakeOggTone(441.0f, 1.0f);
+    CAudio::CHandle* song = Music::LoadFromMemory(ogg.data(), static_cast<int32_t>(ogg.size()), "tone");
+    ASSERT_NE(song, nullptr);
+    std::vector<int16_t> sound(2 * 44100);
+
+    TimelineState state;
+    Timeline::AdvanceClock(state, 0.5f, nullptr);  // no song: the frame clock
+    EXPECT_FLOAT_EQ(state.demoTime, 0.5f);
+
+    Music::Play(song);
+    Mixer::Render(sound.data(), 4410);
+    Timeline::AdvanceClock(state, 10.0f, song);  // the frame delta no longer counts
+    EXPECT_FLOAT_EQ(state.demoTime, 0.6f);
+    EXPECT_EQ(state.lastMusicTime, 100.0f);
+    Mixer::Render(sound.data(), 44100);
+    Timeline::AdvanceClock(state, 0.0f, song);  // paused frames still follow the music
+    EXPECT_FLOAT_EQ(state.demoTime, 1.6f);
+
+    state.nextEntry = 7;
+    Timeline::Restart(state, &song);
+    EXPECT_EQ(song, nullptr);  // freed: the loading screen's end starts a fresh one
+    EXPECT_EQ(state.nextEntry, 0);
+    EXPECT_EQ(state.demoTime, 0.0f);
+    Timeline::AdvanceClock(state, 0.25f, song);  // meanwhile the frame clock, as at start-up
+    EXPECT_FLOAT_EQ(state.demoTime, 0.25f);
+    song = Music::LoadFromMemory(ogg.data(), static_cast<int32_t>(ogg.size()), "tone");
+    Music::Play(song);
+    Mixer::Render(sound.data(), 441);
+    Timeline::AdvanceClock(state, 0.0f, song);
+    EXPECT_FLOAT_EQ(state.demoTime, 0.26f);  // forward from 0, not back by 1.6 s
+
+    Music::Free(song);
+    Music::Shutdown();
 }

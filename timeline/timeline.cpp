@@ -2,6 +2,7 @@
 
 #include "app/app_shell.h"
 #include "app/input.h"
+#include "assets/music.h"
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
 
@@ -46,7 +47,7 @@ const TimelineEntry kTimeline[kTimelineEntryCount] = {
 
 namespace Timeline {
 
-void Step(TimelineState& state, const TimelineEntry* script, int entryCount) {
+void Step(TimelineState& state, CAudio::CHandle** song, const TimelineEntry* script, int entryCount) {
     if (state.nextEntry >= entryCount) {
         if (ActiveEffectList::Count() == 0) AppShell::RequestQuit();
     } else {
@@ -59,13 +60,33 @@ void Step(TimelineState& state, const TimelineEntry* script, int entryCount) {
             ++state.nextEntry;  // also past markers and ids without a factory
         }
     }
-    if (InputState::WasKeyPressed(0x52)) Restart(state);  // R
+    if (InputState::WasKeyPressed(0x52)) Restart(state, song);  // R
 }
 
-void Restart(TimelineState& state) {
+void Restart(TimelineState& state, CAudio::CHandle** song) {
     state.demoTime = 0.0f;
     state.nextEntry = 0;
     ActiveEffectList::Clear();
+    // Playing the song on at once would have it run through the loading
+    // screen's fade and then jump back when the loading screen starts it.
+    if (song) {
+        Music::Stop(*song);
+        Music::Free(*song);
+        *song = nullptr;
+    }
+    // The next song counts from 0; the old position must not be subtracted.
+    state.lastMusicTime = 0.0f;
+}
+
+void AdvanceClock(TimelineState& state, float frameDelta, CAudio::CHandle* song) {
+    float delta = frameDelta;
+    if (song) {
+        // Milliseconds, taken as unsigned like the position they stand for.
+        float now = static_cast<float>(static_cast<unsigned>(Music::GetTime(song)));
+        delta = (now - state.lastMusicTime) / 1000.0f;
+        state.lastMusicTime = now;
+    }
+    state.demoTime += delta;
 }
 
 uint8_t OpeningFade(float demoTime) {

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+namespace CAudio { class CHandle; }
+
 struct TimelineEntry {
     int classId;       // EffectClassId; kNoEffect starts nothing
     uint32_t order;    // copied into the effect's run order
@@ -25,11 +27,21 @@ namespace Timeline {
 // Once per frame while no loading screen runs: starts at most one due entry
 // (start strictly before demoTime), asks the shell to quit once every entry
 // has started and no effect is left, and restarts the show when R is pressed.
-// Runs the show's script unless another one is given.
-void Step(TimelineState& state, const TimelineEntry* script = kTimeline,
+// Runs the show's script unless another one is given; `song` points at the
+// application's music (null, or pointing at null before it starts), which a
+// restart frees.
+void Step(TimelineState& state, CAudio::CHandle** song, const TimelineEntry* script = kTimeline,
           int entryCount = kTimelineEntryCount);
-// Rewinds to the first entry with an empty effect list.
-void Restart(TimelineState& state);
+// Rewinds to the first entry with an empty effect list and puts the music
+// back where it was at start-up: none. The clock runs on the frame clock
+// again, the loading screen (which finds everything loaded and only fades)
+// runs once more in silence, and its end starts the song from the
+// beginning, so only one song ever plays and the clock never goes back.
+void Restart(TimelineState& state, CAudio::CHandle** song);
+// Once per frame while no loading screen runs: the clock moves on by the
+// frame delta, or, once there is a song, by how far the song has played
+// since the last advance.
+void AdvanceClock(TimelineState& state, float frameDelta, CAudio::CHandle* song);
 
 // Fade level over the opening: 255 at time 0 down to 0 at about 1.91 s.
 uint8_t OpeningFade(float demoTime);

@@ -27,7 +27,9 @@ run_case() {
     fi
     sleep 0.3
     case $action in
-        escape) xdotool key --window "$wid" Escape ;;
+        # Held across a few frames: a key pressed and released between two
+        # frames is never seen, as on the original platform.
+        escape) xdotool keydown --window "$wid" Escape; sleep 0.5; xdotool keyup --window "$wid" Escape ;;
         close) "$close_window" "$title" ;;
     esac
     for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done

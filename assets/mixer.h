@@ -1,0 +1,45 @@
+// The mixer: every playing source summed into 16-bit stereo at 44100 Hz.
+// Its output goes to the sound device, whose thread pulls it, or, with a
+// virtual clock (capture mode), to whoever calls Render on the main thread.
+// It remembers the last 1024 samples it handed out for the spectrum.
+#pragma once
+#include <cstdint>
+
+class MusicDecoder;
+
+namespace Mixer {
+
+constexpr int kHistoryLength = 1024;
+
+struct Voice;  // one source with its play state and position
+
+// Opens the sound device and starts output. False (with the reason in
+// `error`) when there is none.
+bool StartDevice(const char** error);
+// No device: the output advances only when Render is called.
+void StartVirtual();
+// Closes the device (if any); every voice stops and the history is silence.
+void Shutdown();
+bool IsStarted();
+bool IsVirtual();
+
+// A stopped voice that owns the decoder.
+Voice* CreateVoice(MusicDecoder* decoder);
+// Stops the voice and deletes it with its decoder.
+void DestroyVoice(Voice* voice);
+// Plays from the first sample, with the position back at 0.
+void Play(Voice* voice);
+void Stop(Voice* voice);
+// Frames of this voice handed out since its last Play.
+uint64_t PlayedFrames(const Voice* voice);
+
+// Mixes the next `frames` frames of every playing voice into `stereo`
+// (interleaved left, right) and advances them. Silence when nothing plays.
+void Render(int16_t* stereo, int frames);
+
+// The last kHistoryLength output frames as mono, (left + right) / 2 scaled to
+// -1..1, oldest first. `generation` (if given) changes whenever new output
+// has been mixed since the last call.
+void GetHistory(float* mono, uint64_t* generation);
+
+}  // namespace Mixer

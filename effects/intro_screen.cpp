@@ -1,0 +1,52 @@
+#include "effects/intro_screen.h"
+
+#include "assets/catalogue.h"
+#include "assets/texture.h"
+#include "render/renderer_2d.h"
+
+unsigned IntroScreenCounter = 0;
+
+// Mission, logo, end screen: 2048 x 1024 each, the picture in the top-left
+// 1280 x 720.
+static const int kPictures[3] = {111, 102, 127};
+
+CIntroScreen::CIntroScreen() {
+    picture = GetTexture(kPictures[IntroScreenCounter]);
+    if (++IntroScreenCounter >= 3) IntroScreenCounter = 0;
+}
+
+uint8_t IntroFadeAlpha(float timeLeft, float duration) {
+    float a = 0.0f;
+    if (timeLeft < 4.0f) {
+        a = (1.0f - timeLeft * 0.25f) * 255.0f;
+        if (a > 255.0f) a = 255.0f;
+    } else if (timeLeft > duration - 4.0f) {
+        a = (1.0f - (duration - timeLeft) * 0.25f) * 255.0f;
+        if (a < 0.0f) a = 0.0f;
+    }
+    return static_cast<uint8_t>(static_cast<int>(a) & 0xFF);
+}
+
+void IntroPictureRect(Vector2 textureSize, float timeLeft, float duration, bool zoom, Vector2* position,
+                      Vector2* size) {
+    if (!zoom) {
+        *position = Vector2(0.0f, 0.0f);
+        *size = textureSize;
+        return;
+    }
+    const float s = static_cast<float>(0.5 * (1.0f - timeLeft / duration)) + 0.75f;
+    *size = textureSize * s;
+    *position = Vector2(640.0f, 360.0f) - Vector2(1280.0f * s, 720.0f * s) * 0.5f;
+}
+
+void CIntroScreen::Render() {
+    if (picture) {
+        Vector2 position, size;
+        IntroPictureRect(picture->GetSize(), timeLeft, duration, IntroScreenCounter == 2, &position, &size);
+        Renderer2D::DrawTexturedQuad(picture, &position, &size, 0xFFFFFFFF);
+    }
+    const Vector2 origin(0.0f, 0.0f), canvas(1280.0f, 720.0f);
+    Renderer2D::DrawQuad(&origin, &canvas, static_cast<uint32_t>(IntroFadeAlpha(timeLeft, duration)) << 24);
+}
+
+LUMIVANE_REGISTER_EFFECT(CIntroScreen, CCIntroScreen, kIntroScreen);

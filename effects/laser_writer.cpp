@@ -1,0 +1,256 @@
+#include "effects/laser_writer.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+#include "assets/catalogue.h"
+#include "assets/texture.h"
+#include "core/maths.h"
+#include "core/random.h"
+#include "effects/bitmap_font.h"
+#include "platform/gpu.h"
+#include "render/graphics_device.h"
+#include "render/post_process.h"
+#include "render/renderer_2d.h"
+#include "timeline/active_effects.h"
+
+char LaserText[kLaserLines][kLaserLineLength];
+
+namespace {
+
+// One generator for every laser writer of the run, never reseeded, so the
+// flicker is the same in every run of the show.
+EffectRandom s_random;
+
+constexpr float kCanvasWidth = 1280.0f;
+constexpr float kSweepSpeed = 250.0f;  // canvas units per second: 5.12 s a line
+constexpr float kHoldSeconds = 2.0f;
+constexpr float kPi = 3.14159265f;
+
+// The beam's blue, as fractions of the full colour.
+constexpr float kBeamR = 0.53333336f, kBeamG = 0.8901961f, kBeamB = 0.9882353f;
+
+// Catalogue ids.
+enum { kFontStrip = 115, kFlare = 116, kSmoke = 117 };
+enum { kBloomH = 276, kBloomV = 277, kCombine4 = 282, kDownFilter4 = 283 };
+
+// Declaration 6: pre-transformed position, colour, texture coordinate.
+struct TexturedVertex {
+    float x, y, z, rhw;
+    uint32_t colour;
+    float u, v;
+};
+static_assert(sizeof(TexturedVertex) == 28);
+
+// Declaration 2: pre-transformed position and colour.
+struct ColourVertex {
+    float x, y, z, rhw;
+    uint32_t colour;
+};
+
+// One triangle through the built-in 2D effect, its corners already in pixels.
+void DrawTriangle(int declaration, const char* technique, Texture* texture, const void* vertices,
+                  unsigned stride) {
+    Gpu::Effect* effect = GraphicsDevice::GetEffect2D();
+    if (!effect) return;
+    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(declaration));
+    Gpu::SetRenderState(Gpu::kRsZWriteEnable, 0);
+    Gpu::SetRenderState(Gpu::kRsCullMode, Gpu::kCullNone);
+    Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 1);
+    effect->SetTechnique(technique);
+    if (texture) effect->SetTexture("g_Texture", texture->texture);
+    effect->SetMatrix("g_OrthogonalMatrix", GraphicsDevice::GetOrthoMatrix());
+    unsigned passes = effect->Begin();
+    for (unsigned p = 0; p < passes; ++p) {
+        effect->BeginPass(p);
+        Gpu::DrawPrimitiveUP(Gpu::kTriangleStrip, 1, vertices, stride);
+        effect->EndPass();
+    }
+    effect->End();
+}
+
+}  // namespace
+
+void ReadLaserText(FILE* file) {
+    std::memset(LaserText, 0, sizeof LaserText);
+    if (!file) return;
+    int line = 0, column = 0;
+    for (int c; line < kLaserLines && (c = std::fgetc(file)) != EOF;) {
+        // A CR LF pair is one line feed, as text mode reads it on the
+        // platform the text was written for; a lone CR is an ordinary byte.
+        if (c == '\r') {
+            int next = std::fgetc(file);
+            if (next == '\n')
+                c = '\n';
+            else if (next != EOF)
+                std::ungetc(next, file);
+        }
+        if (c == '\n') {
+            ++line;
+            column = 0;
+        } else if (column < kLaserLineLength - 1) {
+            LaserText[line][column++] = static_cast<char>(c);  // the rest of the line stays NUL
+        }
+    }
+}
+
+void ReadLaserText(const char* path) {
+    FILE* file = std::fopen(path, "rb");
+    if (!file)
+        std::fprintf(stderr, "lumivane: cannot read %s (%s); the laser writes empty lines\n", path,
+                     std::strerror(errno));
+    ReadLaserText(file);
+    if (file) std::fclose(file);
+}
+
+uint8_t LaserTextAlpha(float holdTime) {
+    float alpha = (1.0f - holdTime * 0.5f) * 255.0f;
+    if (alpha < 0.0f) return 0;
+    if (alpha > 255.0f) return 255;
+    return static_cast<uint8_t>(alpha);
+}
+
+CLaserWriter::CLaserWriter() {
+    ReadLaserText("laser.txt");
+    font = BitmapFont::Create(GetTexture(kFontStrip), "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!?.-", 2.0f, 24.0f,
+                              0xFFFFFFFFu);
+    const ViewValues& view = GraphicsDevice::View();
+    textTarget = Texture::CreateRenderTarget(static_cast<unsigned>(view.viewWidth),
+                                             static_cast<unsigned>(view.viewHeight), Gpu::kFormatA8R8G8B8);
+}
+
+CLaserWriter::~CLaserWriter() {
+    BitmapFont::Destroy(&font);
+    if (textTarget) {
+        textTarget->Release();
+        delete textTarget;
+        textTarget = nullptr;
+    }
+}
+
+void CLaserWriter::Update(float dt) {
+    CEffect::Update(dt);
+    if (laserX < kCanvasWidth) {
+        laserX += kSweepSpeed * dt;
+        return;
+    }
+    holdTime += dt;
+    if (holdTime > kHoldSeconds) {
+        holdTime = 0.0f;
+        laserX -= kCanvasWidth;  // keeps the overshoot
+        smokeOffset = s_random.RandomRange(0.0f, 0.2f);
+        if (++lineIndex == kLaserLines) {
+            lineIndex = 0;
+            ActiveEffectList::Retire(this);
+        }
+    }
+}
+
+// The current line, white on transparent black, centred on the canvas.
+void CLaserWriter::DrawTextTarget() {
+    // Without its own target the clear below would wipe the frame instead.
+    if (!textTarget || !textTarget->surface) return;
+    const ViewValues& view = GraphicsDevice::View();
+    Gpu::Surface* saved = GraphicsDevice::SetRenderTexture(textTarget);
+    // The file's text is drawn as it is: a % in it is a character, not a
+    // conversion that would read arguments nobody passed.
+    const char* line = LaserText[lineIndex];
+    Vector2 size;
+    BitmapFont::Measure(font, &size, 1.0f, "%s", line);
+    GraphicsDevice::Clear(0x00000000);
+    const Vector2 position((view.viewWidth - view.scaleX * size.x) * 0.5f / view.scaleX,
+                           (view.viewHeight - view.scaleY * size.y) * 0.5f / view.scaleY);
+    BitmapFont::Draw(font, &position, 0xFFFFFFFF, 1.0f, "%s", line);
+    GraphicsDevice::RestoreRenderTarget(saved);
+}
+
+// Flare, fan, beam, edge rays and the burning slice of text, bloomed.
+void CLaserWriter::DrawBeamScene(float intensity) {
+    const ViewValues& view = GraphicsDevice::View();
+    const float cx = 640.0f, cy = 360.0f;
+    const float top = 360.0f - 720.0f * 0.7f, bottom = 360.0f + 720.0f * 0.7f;  // -144 and 864
+    PostProcessChain::BeginScene(0x00000000);
+
+    // The flare at the emitter, brightest in the middle of the sweep.
+    const float c = intensity * intensity * intensity;
+    const float flareAlpha = s_random.RandomRange(0.4f, 1.0f);
+    const uint32_t flareColour = ColourFromFloats(flareAlpha, kBeamR * c, kBeamG * c, kBeamB * c);
+    const float angle = s_random.RandomRange(0.0f, 6.2831855f);
+    if (Texture* flare = GetTexture(kFlare)) {
+        const Vector2 half = flare->GetSize();
+        const Vector2 position = Vector2(cx, cy) - half, size = half * 2.0f;
+        Renderer2D::DrawRotatedQuad(flare, &position, &size, angle, flareColour);
+    }
+
+    // The fan: one smoky triangle from the emitter to the beam.
+    const float fanAlpha = s_random.RandomRange(0.4f, 0.45f);
+    const uint32_t fanColour =
+        ColourFromFloats(fanAlpha, kBeamR * intensity, kBeamG * intensity, kBeamB * intensity);
+    const float u0 = s_random.RandomRange(0.0f, 0.1f) + smokeOffset;
+    const float v0 = s_random.RandomRange(0.0f, 0.1f) + smokeOffset;
+    const float sx = view.scaleX, sy = view.scaleY;
+    if (Texture* smoke = GetTexture(kSmoke)) {
+        const TexturedVertex fan[3] = {
+            {cx * sx, cy * sy, 0.0f, 1.0f, fanColour, u0, v0},
+            {laserX * sx, top * sy, 0.0f, 1.0f, fanColour, 1.0f, v0},
+            {laserX * sx, bottom * sy, 0.0f, 1.0f, fanColour, 1.0f, v0 + 0.8f},
+        };
+        if (smoke->texture) DrawTriangle(6, "PosColTex2D", smoke, fan, sizeof(TexturedVertex));
+    }
+
+    // The beam itself, 8 units wide, and a faint ray along each edge of the fan.
+    const uint32_t beam = ColourFromFloats(0.8f, kBeamR * intensity, kBeamG * intensity, kBeamB * intensity);
+    const Vector2 beamPosition(laserX - 4.0f, top), beamSize(8.0f, bottom - top);
+    Renderer2D::DrawQuad(&beamPosition, &beamSize, beam);
+    const uint32_t ray = (beam & 0x00FFFFFFu) | 0x60000000u;
+    const ColourVertex upper[3] = {
+        {cx * sx, cy * sy, 0.0f, 1.0f, ray},
+        {laserX * sx, top * sy, 0.0f, 1.0f, ray},
+        {laserX * sx, (top + 16.0f) * sy, 0.0f, 1.0f, ray},
+    };
+    const ColourVertex lower[3] = {
+        {cx * sx, cy * sy, 0.0f, 1.0f, ray},
+        {laserX * sx, bottom * sy, 0.0f, 1.0f, ray},
+        {laserX * sx, (bottom - 16.0f) * sy, 0.0f, 1.0f, ray},
+    };
+    DrawTriangle(2, "PosCol2D", nullptr, upper, sizeof(ColourVertex));
+    DrawTriangle(2, "PosCol2D", nullptr, lower, sizeof(ColourVertex));
+
+    // The slice of text under the beam, 32 texels wide, burning.
+    if (textTarget) {
+        const Vector2 position(laserX - 32.0f - 16.0f, -16.0f);
+        const Vector2 size(64.0f, static_cast<float>(textTarget->height) / view.scaleY + 32.0f);
+        const Vector2 uvOrigin(laserX / kCanvasWidth, 0.0f), uvSize(view.pixelRatio[0] * 32.0f, 1.0f);
+        Renderer2D::DrawTexturedQuadPart(textTarget, &position, &size, &uvOrigin, &uvSize, 0xFFFFFFFF);
+    }
+
+    PostProcessChain::EndScene();
+    PostProcessChain::BeginPasses();
+    PostProcessChain::ApplyEffect(GetEffect(kDownFilter4));
+    PostProcessChain::ApplyEffect(GetEffect(kBloomH));  // the bloom's blur, twice
+    PostProcessChain::ApplyEffect(GetEffect(kBloomV));
+    PostProcessChain::ApplyEffect(GetEffect(kBloomH));
+    PostProcessChain::ApplyEffect(GetEffect(kBloomV));
+    PostProcessChain::ApplyEffect(GetEffect(kCombine4));
+    PostProcessChain::Present();
+}
+
+void CLaserWriter::Render() {
+    // 0 at both ends of the sweep, 1 in the middle.
+    const float a = laserX / kCanvasWidth * kPi;
+    const float intensity = std::sin(a) * std::sin(a);
+    DrawTextTarget();
+    if (holdTime == 0.0f) DrawBeamScene(intensity);
+
+    // The text left of the beam, fading out over the hold.
+    if (textTarget) {
+        const ViewValues& view = GraphicsDevice::View();
+        const uint32_t colour = static_cast<uint32_t>(LaserTextAlpha(holdTime)) << 24 | 0xFFFFFFu;
+        const Vector2 origin(0.0f, 0.0f), size(laserX, static_cast<float>(textTarget->height) / view.scaleY);
+        const Vector2 uvSize(laserX / kCanvasWidth, 1.0f);
+        Renderer2D::DrawTexturedQuadPart(textTarget, &origin, &size, &origin, &uvSize, colour);
+    }
+}
+
+LUMIVANE_REGISTER_EFFECT(CLaserWriter, CCLaserWriter, kLaserWriter);

@@ -1,0 +1,50 @@
+// CLaserWriter: a laser burns the four lines of laser.txt into the screen,
+// one after another. An emitter flare sits at the centre of the canvas; a
+// fan of blue light reaches from it to a vertical laser line that sweeps
+// from left to right in 5.12 s, revealing the line of text behind it, with a
+// glowing slice of the text at the beam. Flare, fan, beam, edge rays and
+// slice are bloomed through the post-processing chain; the revealed text is
+// drawn after, without bloom. Each finished line fades out over two seconds
+// before the next is swept in; after the fourth the effect removes itself.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+#include "timeline/effect.h"
+
+struct BitmapFont;
+struct Texture;
+
+constexpr int kLaserLines = 4;
+constexpr int kLaserLineLength = 64;  // 63 characters and the terminator
+
+// The lines being written, NUL-terminated; filled by every new laser writer.
+extern char LaserText[kLaserLines][kLaserLineLength];
+
+// Fills LaserText from a text file, byte by byte: a line feed (or a CR LF
+// pair) ends a line; bytes past the 63rd of a line and lines past the fourth
+// are dropped. Without the file (null) the four lines are empty.
+void ReadLaserText(FILE* file);
+void ReadLaserText(const char* path);
+
+class CLaserWriter : public CEffect {
+public:
+    CLaserWriter();
+    ~CLaserWriter() override;
+    void Update(float dt) override;
+    void Render() override;
+
+    Texture* textTarget = nullptr;  // owned; the current line, view-sized
+    BitmapFont* font = nullptr;     // owned
+    float laserX = 0.0f;            // the beam's x on the canvas
+    float smokeOffset = 0.0f;       // random shift of the fan's texture, per line
+    float holdTime = 0.0f;          // seconds since the sweep ended; 0 while sweeping
+    int lineIndex = 0;              // the line being written, 0..3
+
+private:
+    void DrawTextTarget();
+    void DrawBeamScene(float intensity);
+};
+
+// The revealed text's alpha over the hold: 255 while sweeping, 0 at 2 s.
+uint8_t LaserTextAlpha(float holdTime);

@@ -1,0 +1,83 @@
+#include "effects/loading.h"
+
+#include "app/app_shell.h"
+#include "app/frame_timer.h"
+#include "app/lumivane.h"
+#include "assets/catalogue.h"
+#include "assets/texture.h"
+#include "render/graphics_device.h"
+#include "render/renderer_2d.h"
+#include "timeline/active_effects.h"
+
+static void DeleteTexture(Texture*& texture) {
+    if (!texture) return;
+    texture->Release();
+    delete texture;
+    texture = nullptr;
+}
+
+CLoading::CLoading() {
+    GraphicsDevice::SetFade(0);
+    // Its own copies: the catalogue is still empty when the loading starts.
+    pip = Texture::FromResource(109);
+    background = Texture::FromResource(108);
+}
+
+CLoading::~CLoading() {
+    DeleteTexture(pip);
+    DeleteTexture(background);
+    // Only a loading screen that ended by itself starts the music. Deleted
+    // any other way (every effect cleared at shutdown) it leaves the sound
+    // alone, so a closing program does not start a song it then stops.
+    if (!retired) return;
+    if (CLumivane* app = dynamic_cast<CLumivane*>(AppShell::GetApp())) app->StartMusic();
+}
+
+void CLoading::Finish() { finished = true; }
+
+void CLoading::Update(float dt) {
+    CEffect::Update(dt);  // the unlimited lifetime never runs out
+    if (!finished) {
+        if (PreloadNextAsset(&progress)) Finish();
+        // The time the asset took to load must not become the next frame's delta.
+        FrameTimer::Start();
+        return;
+    }
+    fade -= dt;
+    if (fade < 0.0f && !retired) {
+        retired = true;
+        ActiveEffectList::Retire(this);
+    }
+}
+
+int LoadingPipCount(float progress) {
+    int n = static_cast<int>(progress * 12.0f);
+    return n < 0 ? 0 : n > 12 ? 12 : n;
+}
+
+uint8_t LoadingFadeLevel(float fade) {
+    float level = (1.0f - fade) * 255.0f;
+    if (level < 0.0f) return 0;
+    if (level > 255.0f) return 255;
+    return static_cast<uint8_t>(level);
+}
+
+void CLoading::Render() {
+    GraphicsDevice::SetFade(0);
+    GraphicsDevice::Clear(0x00000000);
+    if (background) {
+        const Vector2 origin(0.0f, 0.0f), size = background->GetSize();
+        Renderer2D::DrawTexturedQuad(background, &origin, &size, 0xFFFFFFFF);
+    }
+    // A row growing to the right, 30 units apart: 12 pips reach from x 504 to 866.
+    if (pip) {
+        const Vector2 size = pip->GetSize();
+        for (int i = 0, n = LoadingPipCount(progress); i < n; ++i) {
+            const Vector2 position(504.0f + 30.0f * static_cast<float>(i), 406.0f);
+            Renderer2D::DrawTexturedQuad(pip, &position, &size, 0xFFFFFFFF);
+        }
+    }
+    GraphicsDevice::SetFade(LoadingFadeLevel(fade));
+}
+
+LUMIVANE_REGISTER_EFFECT(CLoading, CCLoading, kLoading);

@@ -1,0 +1,6 @@
+// The effect texts built into the program: the 2D effect every immediate
+// drawing operation uses, and the copy effect of the post-processing chain.
+#pragma once
+
+extern const char kEffect2DSource[];
+extern const char kCopyEffectSource[];

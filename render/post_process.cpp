@@ -1,0 +1,186 @@
+#include "render/post_process.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "assets/texture.h"
+#include "platform/gpu.h"
+#include "render/builtin_effects.h"
+#include "render/graphics_device.h"
+#include "render/renderer_2d.h"
+
+namespace PostProcessChain {
+
+namespace {
+
+struct Chain {
+    float width = 0, height = 0;
+    Texture* scene = nullptr;
+    Texture* pingPong[2] = {};
+    // How much of each ping-pong target may hold something other than 0,
+    // from its top-left corner: regions are anchored there, and the rest of
+    // the target is known to be clear.
+    int written[2][2] = {};
+    QuadVertex quad[4] = {};
+    Gpu::Surface* savedTarget = nullptr;   // referenced from BeginScene to Present
+    int passCounter = 0;
+    bool firstPass = true;
+    float extentU = 1, extentV = 1;
+    Gpu::Effect* copyEffect = nullptr;
+    Gpu::VertexDeclaration* declaration = nullptr;
+};
+Chain s_chain;
+
+// The full-size quad: the half-pixel shift maps texels exactly onto pixels.
+void FullSizeQuad() {
+    float w = s_chain.width, h = s_chain.height;
+    QuadVertex* q = s_chain.quad;
+    q[0] = {-0.5f, -0.5f, 0.5f, 1, 0, 0, 0, 0};
+    q[1] = {w - 0.5f, -0.5f, 0.5f, 1, 1, 0, 1, 0};
+    q[2] = {-0.5f, h - 0.5f, 0.5f, 1, 0, 1, 0, 1};
+    q[3] = {w - 0.5f, h - 0.5f, 0.5f, 1, 1, 1, 1, 1};
+}
+
+void ReleaseTarget(Texture*& target) {
+    if (!target) return;
+    target->Release();
+    delete target;
+    target = nullptr;
+}
+
+// The chain runs only when all three targets exist; otherwise an effect
+// draws straight onto the current target and its passes are skipped.
+bool HaveTargets() {
+    return s_chain.scene && s_chain.scene->surface && s_chain.pingPong[0] &&
+           s_chain.pingPong[0]->surface && s_chain.pingPong[1] && s_chain.pingPong[1]->surface;
+}
+
+}  // namespace
+
+void Create() {
+    const DisplaySettings& display = DisplaySettings::Get();
+    CreateTargets(display.windowWidth, display.windowHeight);
+    s_chain.copyEffect = Gpu::CreateEffect(kCopyEffectSource, std::strlen(kCopyEffectSource),
+                                           "the built-in copy effect");
+    const Gpu::VertexElement elements[] = {
+        {0, Gpu::DeclType::Float4, Gpu::DeclUsage::PositionT, 0},
+        {16, Gpu::DeclType::Float2, Gpu::DeclUsage::TexCoord, 0},
+        {24, Gpu::DeclType::Float2, Gpu::DeclUsage::TexCoord, 1},
+    };
+    s_chain.declaration = Gpu::CreateVertexDeclaration(elements, 3);
+}
+
+void CreateTargets(float width, float height) {
+    s_chain.width = width;
+    s_chain.height = height;
+    FullSizeQuad();
+    ReleaseTarget(s_chain.scene);
+    ReleaseTarget(s_chain.pingPong[0]);
+    ReleaseTarget(s_chain.pingPong[1]);
+    unsigned w = static_cast<unsigned>(width), h = static_cast<unsigned>(height);
+    s_chain.scene = Texture::CreateRenderTarget(w, h, Gpu::kFormatA8R8G8B8);
+    s_chain.pingPong[0] = Texture::CreateRenderTarget(w, h, Gpu::kFormatA8R8G8B8);
+    s_chain.pingPong[1] = Texture::CreateRenderTarget(w, h, Gpu::kFormatA8R8G8B8);
+    for (auto& extent : s_chain.written) {
+        extent[0] = static_cast<int>(w);
+        extent[1] = static_cast<int>(h);
+    }
+}
+
+void Release() {
+    Gpu::ReleaseEffect(s_chain.copyEffect);
+    Gpu::ReleaseVertexDeclaration(s_chain.declaration);
+    Gpu::Release(s_chain.savedTarget);
+    ReleaseTarget(s_chain.scene);
+    ReleaseTarget(s_chain.pingPong[0]);
+    ReleaseTarget(s_chain.pingPong[1]);
+    s_chain = Chain{};
+}
+
+void BeginScene(uint32_t clearColour) {
+    Gpu::Release(s_chain.savedTarget);  // a scene begun twice without Present
+    s_chain.savedTarget = Gpu::GetRenderTarget();
+    if (!HaveTargets()) return;
+    Gpu::SetRenderTarget(s_chain.scene->surface);
+    Gpu::Clear(Gpu::kClearTarget | Gpu::kClearZBuffer, clearColour, 1.0f);
+}
+
+void EndScene() {
+    if (s_chain.savedTarget) Gpu::SetRenderTarget(s_chain.savedTarget);
+}
+
+void BeginPasses() {
+    s_chain.passCounter = 0;
+    s_chain.firstPass = true;
+    s_chain.extentU = s_chain.extentV = 1.0f;
+    FullSizeQuad();
+}
+
+void ApplyEffect(Gpu::Effect* effect) {
+    if (!effect || !HaveTargets() || !s_chain.declaration) return;
+    Chain& c = s_chain;
+    Gpu::SetVertexDeclaration(c.declaration);
+    Gpu::SetRenderState(Gpu::kRsCullMode, Gpu::kCullNone);
+    Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 0);
+    effect->SetTechnique("PostProcess");
+    Texture* source = c.firstPass ? c.scene : c.pingPong[c.passCounter % 2];
+    c.firstPass = false;
+    effect->SetTexture("g_txSrcColor", source->texture);
+    effect->SetTexture("g_txSceneColor", c.scene->texture);
+    effect->SetFloatArray("g_PixelRatio", GraphicsDevice::View().pixelRatio, 2);
+    int d = (c.passCounter + 1) % 2;
+    Texture* destination = c.pingPong[d];
+
+    unsigned passes = effect->Begin();
+    for (unsigned i = 0; i < passes; ++i) {
+        float scaleX = 1.0f, scaleY = 1.0f;
+        effect->GetPassAnnotation(i, "fScaleX", &scaleX);
+        effect->GetPassAnnotation(i, "fScaleY", &scaleY);
+        // Read only the part of the source the previous pass wrote.
+        c.quad[1].u0 = c.quad[3].u0 = c.extentU;
+        c.quad[2].v0 = c.quad[3].v0 = c.extentV;
+        // Resize the drawn region, anchored at the top-left corner.
+        if (scaleX != 1.0f) c.quad[1].x = c.quad[3].x = (c.quad[1].x + 0.5f) * scaleX - 0.5f;
+        if (scaleY != 1.0f) c.quad[2].y = c.quad[3].y = (c.quad[2].y + 0.5f) * scaleY - 0.5f;
+        c.extentU *= scaleX;
+        c.extentV *= scaleY;
+        // The whole destination is cleared: outside what it last held it
+        // already is, so only that part needs the work.
+        Gpu::SetRenderTarget(destination->surface);
+        const Gpu::ClearRect dirty{0, 0, c.written[d][0], c.written[d][1]};
+        Gpu::Clear(Gpu::kClearTarget, 0x00000000, 0.0f, &dirty);
+        effect->BeginPass(i);
+        Gpu::DrawPrimitiveUP(Gpu::kTriangleStrip, 2, c.quad, sizeof(QuadVertex));
+        effect->EndPass();
+        // Pixels whose centres lie left of and above vertex 3, with one to
+        // spare, within the target.
+        c.written[d][0] = std::clamp(static_cast<int>(std::ceil(c.quad[3].x)) + 1, 0, static_cast<int>(destination->width));
+        c.written[d][1] = std::clamp(static_cast<int>(std::ceil(c.quad[3].y)) + 1, 0, static_cast<int>(destination->height));
+    }
+    effect->End();
+    ++c.passCounter;  // once per effect: the result is in pingPong[passCounter % 2]
+}
+
+void Present() {
+    Chain& c = s_chain;
+    if (c.savedTarget) {
+        Gpu::SetRenderTarget(c.savedTarget);
+        Gpu::Release(c.savedTarget);
+        c.savedTarget = nullptr;
+    }
+    if (!HaveTargets() || !c.copyEffect) return;
+    c.copyEffect->SetTechnique("RenderNoLight");
+    c.copyEffect->SetTexture("g_Texture", c.pingPong[c.passCounter % 2]->texture);
+    const Vector2 position(0.0f, 0.0f), size(c.width, c.height);
+    Renderer2D::DrawEffectQuad(c.copyEffect, &position, &size, 0xFFFFFFFF);
+}
+
+const QuadVertex* Quad() { return s_chain.quad; }
+int PassCounter() { return s_chain.passCounter; }
+float TexExtentU() { return s_chain.extentU; }
+float TexExtentV() { return s_chain.extentV; }
+Texture* SceneTarget() { return s_chain.scene; }
+Texture* PingPongTarget(int index) { return index == 0 || index == 1 ? s_chain.pingPong[index] : nullptr; }
+
+}  // namespace PostProcessChain

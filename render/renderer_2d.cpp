@@ -1,0 +1,196 @@
+#include "render/renderer_2d.h"
+
+#include <cmath>
+
+#include "assets/texture.h"
+#include "core/camera.h"
+#include "platform/gpu.h"
+#include "render/graphics_device.h"
+
+namespace {
+
+// Declaration 2: pre-transformed position and colour.
+struct Vertex2D {
+    float x, y, z, rhw;
+    uint32_t colour;
+};
+
+// Declaration 6: pre-transformed position, colour, texture coordinate.
+struct TexturedVertex2D {
+    float x, y, z, rhw;
+    uint32_t colour;
+    float u, v;
+};
+
+// Declaration 1: world position and colour.
+struct LineVertex {
+    float x, y, z;
+    uint32_t colour;
+};
+
+constexpr unsigned kLineCapacity = 8192;
+LineVertex s_lines[kLineCapacity];
+unsigned s_lineCount = 0;
+
+struct Rect { float x0, y0, x1, y1; };
+
+// Layout units to pixels.
+Rect LayoutRect(const Vector2* position, const Vector2* size) {
+    const ViewValues& v = GraphicsDevice::View();
+    float x0 = position->x * v.scaleX, y0 = position->y * v.scaleY;
+    return {x0, y0, x0 + size->x * v.scaleX, y0 + size->y * v.scaleY};
+}
+
+// Runs every pass of the effect's current technique over one strip.
+void DrawStrip(Gpu::Effect* effect, const void* vertices, unsigned stride) {
+    unsigned passes = effect->Begin();
+    for (unsigned p = 0; p < passes; ++p) {
+        effect->BeginPass(p);
+        Gpu::DrawPrimitiveUP(Gpu::kTriangleStrip, 2, vertices, stride);
+        effect->EndPass();
+    }
+    effect->End();
+}
+
+// The common steps of the layout-space quads.
+void DrawWithEffect2D(int declaration, const char* technique, Texture* texture, const void* vertices,
+                      unsigned stride) {
+    Gpu::Effect* effect = GraphicsDevice::GetEffect2D();
+    if (!effect) return;
+    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(declaration));
+    Gpu::SetRenderState(Gpu::kRsZWriteEnable, 0);
+    Gpu::SetRenderState(Gpu::kRsCullMode, Gpu::kCullNone);
+    Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 1);
+    effect->SetTechnique(technique);
+    if (declaration == 6) effect->SetTexture("g_Texture", texture ? texture->texture : nullptr);
+    effect->SetMatrix("g_OrthogonalMatrix", GraphicsDevice::GetOrthoMatrix());
+    DrawStrip(effect, vertices, stride);
+}
+
+// The textured quad's corners: half a pixel right and down, the texture's
+// top-left at vertex 1.
+void TexturedCorners(TexturedVertex2D v[4], const Rect& r, uint32_t colour, float ou, float ov,
+                     float su, float sv) {
+    v[0] = {r.x0 + 0.5f, r.y1 + 0.5f, 0, 1, colour, ou, ov + sv};
+    v[1] = {r.x0 + 0.5f, r.y0 + 0.5f, 0, 1, colour, ou, ov};
+    v[2] = {r.x1 + 0.5f, r.y1 + 0.5f, 0, 1, colour, ou + su, ov + sv};
+    v[3] = {r.x1 + 0.5f, r.y0 + 0.5f, 0, 1, colour, ou + su, ov};
+}
+
+bool Usable(const Texture* texture) { return texture && texture->texture; }
+
+}  // namespace
+
+namespace Renderer2D {
+
+void DrawQuad(const Vector2* position, const Vector2* size, uint32_t colour) {
+    DrawQuadGradient(position, size, colour, colour, colour, colour);
+}
+
+void DrawQuadGradient(const Vector2* position, const Vector2* size, uint32_t topLeft,
+                      uint32_t topRight, uint32_t bottomLeft, uint32_t bottomRight) {
+    if (!position || !size) return;
+    Rect r = LayoutRect(position, size);
+    const Vertex2D v[4] = {
+        {r.x0, r.y0, 0, 1, topLeft},
+        {r.x1, r.y0, 0, 1, topRight},
+        {r.x0, r.y1, 0, 1, bottomLeft},
+        {r.x1, r.y1, 0, 1, bottomRight},
+    };
+    DrawWithEffect2D(2, "PosCol2D", nullptr, v, sizeof(Vertex2D));
+}
+
+void DrawTexturedQuad(Texture* texture, const Vector2* position, const Vector2* size, uint32_t tint) {
+    if (!Usable(texture) || !position || !size) return;
+    TexturedVertex2D v[4];
+    TexturedCorners(v, LayoutRect(position, size), tint, 0, 0, 1, 1);
+    DrawWithEffect2D(6, "PosColTex2D", texture, v, sizeof(TexturedVertex2D));
+}
+
+void DrawTexturedQuadPart(Texture* texture, const Vector2* position, const Vector2* size,
+                          const Vector2* uvOrigin, const Vector2* uvSize, uint32_t tint) {
+    if (!Usable(texture) || !position || !size || !uvOrigin || !uvSize) return;
+    TexturedVertex2D v[4];
+    TexturedCorners(v, LayoutRect(position, size), tint, uvOrigin->x, uvOrigin->y, uvSize->x, uvSize->y);
+    DrawWithEffect2D(6, "PosColTex2D", texture, v, sizeof(TexturedVertex2D));
+}
+
+void DrawRotatedQuad(Texture* texture, const Vector2* position, const Vector2* size, float angle,
+                     uint32_t tint) {
+    if (!Usable(texture) || !position || !size) return;
+    const ViewValues& view = GraphicsDevice::View();
+    float cx = (position->x + size->x * 0.5f) * view.scaleX;
+    float cy = (position->y + size->y * 0.5f) * view.scaleY;
+    float hx = size->x * view.scaleX * 0.5f, hy = size->y * view.scaleY * 0.5f;
+    float c = std::cos(angle), s = std::sin(angle);
+    // Corner offsets in strip order, and the texture corner each one shows.
+    const float corners[4][4] = {{-hx, -hy, 0, 1}, {hx, -hy, 0, 0}, {-hx, hy, 1, 1}, {hx, hy, 1, 0}};
+    TexturedVertex2D v[4];
+    for (int i = 0; i < 4; ++i) {
+        float dx = corners[i][0], dy = corners[i][1];
+        v[i] = {cx + dx * c - dy * s + 0.5f, cy + dx * s + dy * c + 0.5f, 0, 1, tint,
+                corners[i][2], corners[i][3]};
+    }
+    DrawWithEffect2D(6, "PosColTex2D", texture, v, sizeof(TexturedVertex2D));
+}
+
+void DrawEffectQuad(Gpu::Effect* effect, const Vector2* position, const Vector2* size, uint32_t colour) {
+    if (!effect || !position || !size) return;
+    Rect r{position->x, position->y, position->x + size->x, position->y + size->y};
+    TexturedVertex2D v[4];
+    TexturedCorners(v, r, colour, 0, 0, 1, 1);
+    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(6));
+    DrawStrip(effect, v, sizeof(TexturedVertex2D));
+}
+
+void DrawFullscreenFade(const Vector2* position, const Vector2* size, uint32_t colour) {
+    if (!position || !size) return;
+    // The textured quad's corners. Its texture would be none, which samples
+    // as opaque black, so the result is black with the colour's alpha:
+    // drawn here without the texture read, which costs a good part of a
+    // full-window pass.
+    float x0 = position->x + 0.5f, y0 = position->y + 0.5f;
+    float x1 = x0 + size->x, y1 = y0 + size->y;
+    uint32_t black = colour & 0xFF000000u;
+    const Vertex2D v[4] = {{x0, y1, 0, 1, black}, {x0, y0, 0, 1, black}, {x1, y1, 0, 1, black},
+                           {x1, y0, 0, 1, black}};
+    DrawWithEffect2D(2, "PosCol2D", nullptr, v, sizeof(Vertex2D));
+}
+
+void DrawLine(const Vector3* start, const Vector3* end, uint32_t colour) {
+    if (!start || !end) return;
+    if (s_lineCount + 2 > kLineCapacity) FlushLines();
+    s_lines[s_lineCount++] = {start->x, start->y, start->z, colour};
+    s_lines[s_lineCount++] = {end->x, end->y, end->z, colour};
+    FlushLines();
+}
+
+void FlushLines() {
+    if (s_lineCount < 2) return;
+    Gpu::Effect* effect = GraphicsDevice::GetEffect2D();
+    if (effect) {
+        Gpu::SetRenderState(Gpu::kRsZEnable, 1);
+        Gpu::SetRenderState(Gpu::kRsZWriteEnable, 1);
+        Gpu::SetRenderState(Gpu::kRsAlphaTestEnable, 1);
+        Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 1);
+        Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(1));
+        effect->SetMatrix("g_mModel", kIdentity);
+        // Lines are seen by the active camera (identity while there is none).
+        const Camera* camera = GetActiveCamera();
+        effect->SetMatrix("g_mModelView", camera ? camera->GetView() : kIdentity);
+        effect->SetMatrix("g_mProj", camera ? camera->GetProjection() : kIdentity);
+        effect->SetTechnique("RenderLine");
+        unsigned passes = effect->Begin();
+        for (unsigned p = 0; p < passes; ++p) {
+            effect->BeginPass(p);
+            Gpu::DrawPrimitiveUP(Gpu::kLineList, s_lineCount / 2, s_lines, sizeof(LineVertex));
+            effect->EndPass();
+        }
+        effect->End();
+    }
+    s_lineCount = 0;
+}
+
+unsigned QueuedLineVertices() { return s_lineCount; }
+
+}  // namespace Renderer2D

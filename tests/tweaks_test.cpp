@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "app/input.h"
+#include "core/tweaks.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh table and a private folder for tweaks.txt in every test.
+class Tweaks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TweakTable::Get() = TweakTable{};
+        dir = fs::temp_directory_path() /
+              ("lumivane_tweaks_" + std::to_string(getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        path = (dir / "tweaks.txt").string();
+    }
+    void TearDown() override {
+        TweakTable::Get() = TweakTable{};
+        fs::remove_all(dir);
+    }
+
+    void WriteFile(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+    std::string ReadFile() const {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    fs::path dir;
+    std::string path;
+};
+
+}  // namespace
+
+TEST_F(Tweaks, ValuesComeFromTheFileAndGoBackInSixDecimals) {
+    WriteFile("s_fMetaLevel 120.5\nunclaimed 3\n");
+    LoadTweaks(path.c_str());
+    float metaLevel = 100.0f, voxLevel = 0.2f;
+    RegisterTweak("s_fMetaLevel", &metaLevel, 0.01f, 0.0f, FLT_MAX, false);
+    RegisterTweak("s_fVoxLevel", &voxLevel, 0.001f, 0.0f, FLT_MAX, false);
+    EXPECT_EQ(metaLevel, 120.5f);
+    EXPECT_EQ(voxLevel, 0.2f);  // not in the file: keeps its default
+
+    ASSERT_TRUE(SaveTweaks(path.c_str()));
+    // Registration order; names nobody registered are gone.
+    EXPECT_EQ(ReadFile(), "s_fMetaLevel 120.500000\ns_fVoxLevel 0.200000\n");
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+}
+
+TEST_F(Tweaks, FirstOccurrenceAndFirstRegistrationWinAndNamesAreCaseSensitive) {
+    WriteFile("s_fMetaLevel 120.5 S_DISPLAYSTATS 1\ns_fMetaLevel 7\n");
+    LoadTweaks(path.c_str());
+    float metaLevel = 100.0f, displayStats = 0.0f;
+    RegisterTweak("s_fMetaLevel", &metaLevel, 0.01f, 0.0f, FLT_MAX, false);
+    RegisterTweak("s_DisplayStats", &displayStats, 1.0f, 0.0f, 1.0f, false);
+    EXPECT_EQ(metaLevel, 120.5f);
+    EXPECT_EQ(displayStats, 0.0f);
+
+    // A second owner of the same name changes nothing, not even its own value.
+    float second = 42.0f;
+    RegisterTweak("s_fMetaLevel", &second, 5.0f, 0.0f, 1.0f, true);
+    EXPECT_EQ(second, 42.0f);
+    ASSERT_EQ(TweakTable::Get().registered.size(), 2u);
+    EXPECT_EQ(TweakTable::Get().registered[0].value, &metaLevel);
+    EXPECT_EQ(TweakTable::Get().registered[0].step, 0.01f);
+}
+
+TEST_F(Tweaks, OversizedNamesAndGarbageNumbersAreReadSafely) {
+    std::string longName(300, 'a');
+    // "abc" is not a number: "first" gets 0 and "abc" is read as the next name.
+    WriteFile(longName + " 5\nok 1\nfirst abc 2.5\nlast");
+    LoadTweaks(path.c_str());
+    const std::vector<StoredTweak>& s = TweakTable::Get().stored;
+    ASSERT_EQ(s.size(), 5u);
+    EXPECT_EQ(std::string(s[0].name), longName.substr(0, 255));  // the rest of the token is dropped
+    EXPECT_EQ(s[0].value, 5.0f);
+    EXPECT_STREQ(s[1].name, "ok");
+    EXPECT_EQ(s[1].value, 1.0f);
+    EXPECT_STREQ(s[2].name, "first");
+    EXPECT_EQ(s[2].value, 0.0f);
+    EXPECT_STREQ(s[3].name, "abc");
+    EXPECT_EQ(s[3].value, 2.5f);
+    EXPECT_STREQ(s[4].name, "last");  // no number before the end of the file
+    EXPECT_EQ(s[4].value, 0.0f);
+
+    // A registration name longer than its buffer matches as it is kept.
+    std::string longer(300, 'b');
+    float a = 0, b = 0;
+    RegisterTweak(longer.c_str(), &a, 1, 0, 1, false);
+    RegisterTweak((longer + "c").c_str(), &b, 1, 0, 1, false);
+    EXPECT_EQ(TweakTable::Get().registered.size(), 1u);
+    EXPECT_EQ(std::string(TweakTable::Get().registered[0].name), longer.substr(0, 256));
+}
+
+TEST_F(Tweaks, MissingFileLeavesDefaults) {
+    LoadTweaks(path.c_str());
+    float v = 0.26f;
+    RegisterTweak("s_fBallLevel", &v, 0.001f, 0.0f, FLT_MAX, false);
+    EXPECT_EQ(v, 0.26f);
+    EXPECT_TRUE(TweakTable::Get().stored.empty());
+}
+
+TEST_F(Tweaks, RunThatRegisteredNothingKeepsTheFile) {
+    WriteFile("s_fMetaLevel 120.5\n");
+    LoadTweaks(path.c_str());
+    EXPECT_FALSE(SaveTweaks(path.c_str()));
+    EXPECT_EQ(ReadFile(), "s_fMetaLevel 120.5\n");
+}
+
+TEST_F(Tweaks, SaveThatDiesBeforeTheRenameLeavesTheOldFile) {
+    const std::string old = "s_fMetaLevel 120.5\ns_DisplayStats 1\n";
+    WriteFile(old);
+    static float values[64];
+    for (int i = 0; i < 64; ++i)
+        RegisterTweak(("tweak_" + std::to_string(i)).c_str(), &values[i], 1, 0, 1, false);
+    // The process is killed (SIGXFSZ) the moment its writes pass 16 bytes,
+    // half way through the new contents.
+    auto saveWithFileSizeLimit = [this] {
+        rlimit limit{16, 16};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        SaveTweaks(path.c_str());
+    };
+    EXPECT_EXIT(saveWithFileSizeLimit(), ::testing::KilledBySignal(SIGXFSZ), "");
+    EXPECT_EQ(ReadFile(), old);
+
+    // The next save goes through and clears the leftover.
+    ASSERT_TRUE(SaveTweaks(path.c_str()));
+    EXPECT_EQ(ReadFile().substr(0, 18), "tweak_0 0.000000\nt");
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+}
+
+namespace {
+
+// Drives the editor one frame at a time with a private input state.
+struct EditorKeys {
+    InputState in;
+    // The given keys are held this frame (all others up); then the frame ends.
+    bool Frame(std::initializer_list<int> held = {}) {
+        for (uint8_t& k : in.keys) k = 0;
+        for (int key : held) in.keys[key] = 1;
+        bool visible = UpdateTweakEditor(in);
+        std::copy(std::begin(in.keys), std::end(in.keys), in.previousKeys);
+        return visible;
+    }
+};
+
+enum : int { kShift = 0x10, kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28, kF1 = 0x70 };
+
+}  // namespace
+
+TEST_F(Tweaks, HiddenEditorIgnoresArrowsAndF1Toggles) {
+    float v = 0.5f;
+    RegisterTweak("v", &v, 0.1f, 0.0f, 1.0f, true);
+    EditorKeys keys;
+    EXPECT_FALSE(keys.Frame({kRight}));
+    EXPECT_FALSE(keys.Frame({kLeft}));
+    EXPECT_EQ(v, 0.5f);
+    EXPECT_TRUE(keys.Frame({kF1}));
+    EXPECT_TRUE(keys.Frame({kF1}));  // still held: no second toggle
+    EXPECT_TRUE(keys.Frame());
+    EXPECT_FALSE(keys.Frame({kF1}));
+}
+
+TEST_F(Tweaks, UpAndDownWrapAround) {
+    EditorKeys keys;
+    keys.Frame({kF1});
+    // Nothing registered yet: the selection cannot leave the list.
+    keys.Frame({kUp});
+    keys.Frame({kDown});
+    keys.Frame();
+    keys.Frame({kDown});
+    EXPECT_EQ(TweakTable::Get().selection, 0);
+
+    float a = 0, b = 0, c = 0;
+    RegisterTweak("a", &a, 1, 0, 1, false);
+    RegisterTweak("b", &b, 1, 0, 1, false);
+    RegisterTweak("c", &c, 1, 0, 1, false);
+    keys.Frame({kUp});
+    EXPECT_EQ(TweakTable::Get().selection, 2);
+    keys.Frame({kUp});  // held: one step only
+    EXPECT_EQ(TweakTable::Get().selection, 2);
+    keys.Frame({kDown});
+    EXPECT_EQ(TweakTable::Get().selection, 0);
+}
+
+TEST_F(Tweaks, StepsPerPressOrPerFrameAndShiftDoubles) {
+    struct Case { bool stepOnPress; bool shift; int key; float expected; };
+    // Three frames with the key held, starting from 10 with step 1.
+    const Case cases[] = {
+        {true, false, kRight, 11}, {true, true, kRight, 12}, {true, true, kLeft, 8},
+        {false, false, kRight, 13}, {false, true, kRight, 16}, {false, true, kLeft, 4},
+    };
+    for (const Case& c : cases) {
+        TweakTable::Get() = TweakTable{};
+        float v = 10.0f;
+        RegisterTweak("v", &v, 1.0f, 0.0f, 100.0f, c.stepOnPress);
+        EditorKeys keys;
+        keys.Frame({kF1});
+        for (int i = 0; i < 3; ++i) {
+            if (c.shift) keys.Frame({c.key, kShift});
+            else keys.Frame({c.key});
+        }
+        EXPECT_EQ(v, c.expected) << "stepOnPress " << c.stepOnPress << " shift " << c.shift;
+    }
+    // Holding both arrows applies both.
+    TweakTable::Get() = TweakTable{};
+    float v = 10.0f;
+    RegisterTweak("v", &v, 1.0f, 0.0f, 100.0f, false);
+    EditorKeys keys;
+    keys.Frame({kF1});
+    keys.Frame({kLeft, kRight});
+    EXPECT_EQ(v, 10.0f);
+}
+
+TEST_F(Tweaks, StoredValueOutOfRangeIsClampedOnceSelected) {
+    WriteFile("high 5 low -3 s_fBallLevel nan\n");
+    LoadTweaks(path.c_str());
+    float first = 0.5f, high = 0, low = 0, ball = 0;
+    RegisterTweak("first", &first, 0.1f, 0.0f, 1.0f, false);
+    RegisterTweak("high", &high, 0.1f, 0.0f, 1.0f, false);
+    RegisterTweak("low", &low, 0.1f, 0.0f, 1.0f, false);
+    RegisterTweak("s_fBallLevel", &ball, 0.001f, 0.0f, FLT_MAX, false);
+    EXPECT_EQ(high, 5.0f);  // accepted as stored
+    EXPECT_EQ(low, -3.0f);
+
+    EditorKeys keys;
+    keys.Frame({kF1});
+    EXPECT_EQ(high, 5.0f);  // not selected yet
+    keys.Frame({kDown});
+    EXPECT_EQ(high, 1.0f);  // selected: pulled into range with no arrow pressed
+    keys.Frame();
+    keys.Frame({kDown});
+    EXPECT_EQ(low, 0.0f);
+    keys.Frame();
+    keys.Frame({kDown});
+    EXPECT_EQ(ball, 0.0f);  // not a number lands on min
+    keys.Frame({kRight});
+    EXPECT_EQ(ball, 0.001f);
+}
+
+TEST_F(Tweaks, SevenRowsWrapAroundASmallList) {
+    EXPECT_EQ(GetTweakEditorRows(nullptr), 0);
+    float a = 0, b = 0, c = 0;
+    RegisterTweak("a", &a, 1, 0, 1, false);
+    RegisterTweak("b", &b, 1, 0, 1, false);
+    RegisterTweak("c", &c, 1, 0, 1, false);
+    TweakEditorRow rows[kTweakEditorRows];
+    ASSERT_EQ(GetTweakEditorRows(rows), 7);
+    const int expected[7] = {0, 1, 2, 0, 1, 2, 0};
+    for (int k = 0; k < 7; ++k) {
+        EXPECT_EQ(rows[k].index, expected[k]) << k;
+        EXPECT_EQ(rows[k].colour, expected[k] == 0 ? 0xffffffffu : 0x80ffffffu) << k;
+        EXPECT_EQ(rows[k].y, 720.0f - 202.0f + 22.0f * (k + 1)) << k;
+    }
+    TweakTable::Get().selection = 2;
+    GetTweakEditorRows(rows);
+    EXPECT_EQ(rows[0].index, 2);  // 2 - 3 wraps to 2
+    EXPECT_EQ(rows[6].index, 2);  // 2 + 3 wraps to 2
+}
