@@ -7,13 +7,14 @@
 // the Nyquist bin at 22050 Hz is dropped). Levels are clamped to 0..1;
 // silence reads 0.
 //
-// Scale: a sine of amplitude kSpectrumFullLevelAmplitude (0.25, -12 dBFS) on a
-// bin centre reads 1.0 in that bin (0.5 in its two neighbours); louder sines,
-// a full-scale one included, read 1.0 there as well. The reference sits
-// 12 dB under full scale because the sync channels average bands of bins:
-// a kick drum spreads over many bins, and referenced to full scale even the
-// loudest kick a mix can carry averages well under 0.5 over the 0-344 Hz
-// bass band that the grid's flash compares with 0.5.
+// Scale: a sine of amplitude kSpectrumFullLevelAmplitude (0.125, -18 dBFS,
+// the usual alignment level) on a bin centre reads 1.0 in that bin and 0.5 in
+// its two neighbours; louder sines, a full-scale one included, read 1.0 there
+// too. The reference sits under full scale because the sync channels average
+// bands of bins: a kick drum spreads over many bins, and referenced to full
+// scale no signal that fits in a mix can lift the nine-bin (0-344 Hz) bass
+// band that the grid's flash compares with 0.5 much above 0.6, and a kick in
+// a mix of ordinary loudness (-13 LUFS) reaches about 0.1 to 0.2.
 #pragma once
 
 constexpr int kSpectrumSamples = 1024;

@@ -75,10 +75,12 @@ void ArrangeFinale(Composer& c) {
     // --- Gap and end screen (206 s to the end). --------------------------------
     const double endBeat = c.song.tempo.Beat(kEndScreenStart);
     c.Section(453, endBeat, "gap",
-              "impact tail; from 208.0 s bit-crushed data noise and glitch bleeps, thinning out");
+              "impact tail; at 208.0 s a crash, then bit-crushed data noise and glitch bleeps, "
+              "thinning out");
     c.AddAt(kWind, 206.5, 8.0, 60.0f, 0.6f, 0.0f, 2.0f);
     const double storm[][2] = {{208.0, 0.9}, {209.5, 0.6}, {211.0, 0.35}, {212.5, 0.15}};
     for (const auto& g : storm) c.AddAt(kGlitch, g[0], 1.5, 84.0f, (float)g[1]);
+    c.Crash(kFuzzBursts[5].start, 0.7f, 1.5f);  // the picture breaks up: a hit on its first frame
 
     c.Section(endBeat, c.song.tempo.Beat(kTrackLength), "end screen",
               "Bbmaj7 C Dadd9 pads and sub, the hook slowed down on bells, filter closing, fade "

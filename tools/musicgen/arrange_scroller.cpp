@@ -143,7 +143,7 @@ void ArrangeScroller(Composer& c) {
         double t = c.AccentTime(beat);
         c.AddAt(kClap, t, 0.2, 60.0f, 1.0f, 0.0f, 2.5f);
         c.AddAt(kSnare, t, 0.2, 60.0f, 0.6f, 0.0f, 2.0f);
-        c.StabChord(beat < 350 ? h.C : h.C, t, 0.7f, 0.45f);
+        c.StabChord(h.C, t, 0.7f, 0.45f);  // both cues fall in a bar of C
     }
     c.Arp(bd + 4, 4, 350, 4, "02343235", 0.0f, 0.4f, 0.55f);
     for (int s = 0; s < 8; ++s) c.Add(kSnare, 358 + s * 0.5, 0.1, 60.0f, 0.3f + 0.03f * s);

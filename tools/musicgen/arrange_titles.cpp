@@ -19,14 +19,14 @@ void ArrangeTitlesAndBuild(Composer& c) {
     c.Pads(&h.A7, 1, 28, 4, 1500.0f, 0.9f);
     const Chord drone[] = {h.Dm9, h.Bbmaj7, h.Gm9, h.A7};
     c.Roots(kSubBass, drone, 4, 0, 8, 0.35f);
-    c.Melody(kBell, 8, "D5/16 A4/8 F5/8 E5/24 C5/8 D5/32", 0.55f, 0.0f, 0.2f);
+    c.Melody(kBell, 8, "D5/16 A4/8 F5/8 E5/24 C5/8 D5/16 C#5/16", 0.55f, 0.0f, 0.2f);
     c.Melody(kBell, 10, "r/16 A5/24 r/24 G5/8 r/8 A5/32", 0.25f, 0.0f, -0.4f);
     c.ReverseInto(kLogoStart, 2.2, 0.9f);
     c.Impact(kLogoStart, 0.7f, true);
 
     // --- Titles, logo (beats 32-64): the first, muffled beat arrives. --------
     c.Section(32, 64, "titles, first beat",
-              "muffled kick from 14.6 s, shaker and hats, pads Dm Bb F C, sub, dark "
+              "muffled kick arrives with the logo, shaker and hats, pads Dm Bb F C, sub, dark "
               "arpeggio; stutter at 24.0 s; snare roll and reverse crash into the build");
     const Chord first[] = {h.Dm, h.Bb, h.F, h.C};
     c.Pads(first, 4, 32, 8, 1700.0f, 0.85f);

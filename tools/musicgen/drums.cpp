@@ -140,6 +140,7 @@ public:
         total_ = Samples(0.55 * tail);
         for (Svf* f : {&bpL_, &bpR_}) f->Set(1150.0f, 1.6f);
         for (Svf* f : {&hpL_, &hpR_}) f->Set(600.0f, 0.7f);
+        for (Svf* f : {&airL_, &airR_}) f->Set(2600.0f, 0.9f);
     }
     bool Render(float* left, float* right, int frames) override {
         const int gap = Samples(0.010);
@@ -151,8 +152,10 @@ public:
             burst_ *= burstMul_;
             tailEnv_ *= tailMul_;
             float s = shared_.Bipolar() * 0.7f;
-            float l = hpL_.High(bpL_.Band(s + ownL_.Bipolar() * 0.3f)) * env;
-            float r = hpR_.High(bpR_.Band(s + ownR_.Bipolar() * 0.3f)) * env;
+            // The body of the clap around 1.1 kHz and the crack of the palms above.
+            float nl = s + ownL_.Bipolar() * 0.3f, nr = s + ownR_.Bipolar() * 0.3f;
+            float l = (hpL_.High(bpL_.Band(nl)) + 0.5f * airL_.Band(nl)) * env;
+            float r = (hpR_.High(bpR_.Band(nr)) + 0.5f * airR_.Band(nr)) * env;
             float fade = OnsetRamp(n_, 12) * TailFade(n_, total_);
             left[i] += 2.2f * l * fade;
             right[i] += 2.2f * r * fade;
@@ -164,7 +167,7 @@ private:
     Rng shared_, ownL_, ownR_;
     float burst_ = 0, burstMul_ = 0, tailEnv_ = 0, tailMul_ = 0;
     int n_ = 0, total_ = 0;
-    Svf bpL_, bpR_, hpL_, hpR_;
+    Svf bpL_, bpR_, hpL_, hpR_, airL_, airR_;
 };
 
 class Hat : public Voice {
@@ -173,8 +176,9 @@ public:
         cluster_.Init(1.0f + 0.02f * note.param, seed);
         envMul_ = DecayPerSample(open ? 0.20f : 0.026f);
         total_ = Samples(open ? 0.9 : 0.16);
-        bp_.Set(9500.0f, 1.0f);
-        hp_.Set(7000.0f, 0.7f);
+        // A wide band from 6 kHz up: the cluster gives the metal, the noise the air.
+        bp_.Set(10000.0f, 0.5f);
+        hp_.Set(6000.0f, 0.7f);
     }
     bool Render(float* left, float* right, int frames) override {
         for (int i = 0; i < frames; ++i, ++n_) {

@@ -137,6 +137,7 @@ struct OnePole {
 // closes after `gateSamples`; Done() reports when the release has died away.
 struct Adsr {
     enum Stage { kAttack, kDecay, kSustain, kRelease, kOff };
+    static constexpr float kReleaseTarget = -0.05f;
     Stage stage = kAttack;
     float value = 0.0f;
     float attackStep = 1.0f, decayMul = 0.0f, sustain = 1.0f, releaseMul = 0.0f;
@@ -169,8 +170,11 @@ struct Adsr {
                 value = sustain;
                 break;
             case kRelease:
-                value *= releaseMul;
-                if (value < 1e-5f) {
+                // Heads for a target a little below zero, as analogue
+                // envelopes do, so the release ends at exactly zero after
+                // about three time constants instead of trailing off for ever.
+                value = kReleaseTarget + (value - kReleaseTarget) * releaseMul;
+                if (value <= 0.0f) {
                     value = 0.0f;
                     stage = kOff;
                 }

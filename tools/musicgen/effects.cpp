@@ -81,6 +81,12 @@ void PingPongDelay::Process(const float* inL, const float* inR, float* outL, flo
     }
 }
 
+static float CatmullRom(float a, float b, float c, float d, float t) {
+    return b +
+           0.5f * t *
+               (c - a + t * (2.0f * a - 5.0f * b + 4.0f * c - d + t * (3.0f * (b - c) + d - a)));
+}
+
 void ApplyGlitches(const std::vector<GlitchWindow>& windows, double startSeconds,
                    std::vector<float>& left, std::vector<float>& right) {
     const long size = (long)left.size();
@@ -101,15 +107,20 @@ void ApplyGlitches(const std::vector<GlitchWindow>& windows, double startSeconds
             float l, r;
             if (w.tapeStop) {
                 // Playback speed falls to zero: pitch and tempo sink together.
+                // Cubic interpolation keeps the slowed waveform smooth where
+                // one source sample is stretched over many output samples.
                 speed = 1.0 - x;
                 long k = (long)readPos;
-                double f = readPos - k;
-                l = (float)(srcL[k] * (1.0 - f) + srcL[std::min(k + 1, count - 1)] * f);
-                r = (float)(srcR[k] * (1.0 - f) + srcR[std::min(k + 1, count - 1)] * f);
+                float f = (float)(readPos - k);
+                auto at = [&](const std::vector<float>& src, long j) {
+                    return src[std::clamp(j, 0L, count - 1)];
+                };
+                l = CatmullRom(at(srcL, k - 1), at(srcL, k), at(srcL, k + 1), at(srcL, k + 2), f);
+                r = CatmullRom(at(srcR, k - 1), at(srcR, k), at(srcR, k + 1), at(srcR, k + 2), f);
                 readPos += speed;
-                float fadeOut = (float)std::min(1.0, (1.0 - x) * 4.0);
-                l *= fadeOut;
-                r *= fadeOut;
+                float fadeOut = (float)std::min(1.0, (1.0 - x) * 3.0);
+                l *= fadeOut * fadeOut;
+                r *= fadeOut * fadeOut;
             } else {
                 // Repeat the slice that starts each repetition; the slice shrinks
                 // from sliceStart to sliceEnd over the window (a stutter fill).

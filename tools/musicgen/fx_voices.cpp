@@ -97,7 +97,7 @@ public:
                 inc_ = MidiToHz(base_ + (float)(rng_.Next() % 36)) / kSampleRate;
                 width_ = 0.1f + 0.4f * rng_.Unit();
                 hold_ = 1 + (int)(rng_.Next() % 8);
-                on_ = rng_.Unit() < 0.75f;
+                on_ = n_ == 0 || rng_.Unit() < 0.75f;  // the first step always sounds
                 pan_ = rng_.Bipolar() * 0.8f;
             }
             float x = pulse_.Next(inc_, width_);
@@ -105,7 +105,8 @@ public:
             int inStep = n_ % step_;
             float gate = on_ ? std::min(1.0f, std::min(inStep, step_ - inStep) / 40.0f) : 0.0f;
             float crackle = rng_.Unit() < 0.003f ? rng_.Bipolar() : 0.0f;
-            float fade = std::min(1.0f, std::min((float)n_, (float)(total_ - n_)) / 600.0f);
+            // Bursts in sharply, dies away over 14 ms.
+            float fade = std::min(1.0f, std::min(n_ / 44.0f, (total_ - n_) / 600.0f));
             float out = (held_ * gate * 0.6f + crackle) * fade;
             left[i] += out * (1.0f - pan_) * 0.5f * 1.4f;
             right[i] += out * (1.0f + pan_) * 0.5f * 1.4f;

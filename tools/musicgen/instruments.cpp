@@ -10,9 +10,9 @@ static const InstrumentMix kMix[kInstrumentCount] = {
     /* kKick      */ {kBusDrums, 0.40f, 0.00f, 0.00f},
     /* kSoftKick  */ {kBusDrums, 0.085f, 0.05f, 0.00f},
     /* kSnare     */ {kBusDrums, 0.241f, 0.18f, 0.00f},
-    /* kClap      */ {kBusDrums, 0.419f, 0.22f, 0.00f},
-    /* kClosedHat */ {kBusDrums, 0.305f, 0.04f, 0.00f},
-    /* kOpenHat   */ {kBusDrums, 0.227f, 0.08f, 0.00f},
+    /* kClap      */ {kBusDrums, 0.320f, 0.22f, 0.00f},
+    /* kClosedHat */ {kBusDrums, 0.500f, 0.04f, 0.00f},
+    /* kOpenHat   */ {kBusDrums, 0.370f, 0.08f, 0.00f},
     /* kShaker    */ {kBusDrums, 0.078f, 0.10f, 0.05f},
     /* kCrash     */ {kBusDrums, 0.192f, 0.15f, 0.00f},
     /* kTom       */ {kBusDrums, 0.227f, 0.20f, 0.00f},
@@ -27,7 +27,7 @@ static const InstrumentMix kMix[kInstrumentCount] = {
     /* kRiser     */ {kBusFx, 0.085f, 0.30f, 0.00f},
     /* kReverse   */ {kBusFx, 0.121f, 0.10f, 0.00f},
     /* kImpact    */ {kBusFx, 0.192f, 0.35f, 0.00f},
-    /* kGlitch    */ {kBusFx, 0.078f, 0.10f, 0.15f},
+    /* kGlitch    */ {kBusFx, 0.120f, 0.10f, 0.15f},
 };
 
 static const char* const kNames[kInstrumentCount] = {

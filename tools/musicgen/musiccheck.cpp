@@ -76,16 +76,20 @@ double Rms(const Track& t, size_t from, size_t count) {
     return std::sqrt(sum / std::max<size_t>(count, 1));
 }
 
-// Onset strength: positive spectral flux of the magnitude spectrum between
-// 512-sample frames 256 samples apart, every 64 samples (1.5 ms).
+// Onset strength: positive spectral flux of the log-compressed magnitude
+// spectrum between 512-sample frames 256 samples apart, every 64 samples
+// (1.5 ms). A frame's time is its centre.
 struct Onsets {
     static constexpr int kHop = 64, kFrame = 512, kLag = 4;  // lag in hops
     std::vector<float> flux;
     double TimeOf(size_t k) const { return (k * kHop + kFrame / 2) / (double)kRate; }
+    // Strongest onset among the frames centred within `radius` of t.
     float MaxNear(double t, double radius) const {
+        double first = std::ceil(((t - radius) * kRate - kFrame / 2) / kHop);
+        double last = std::floor(((t + radius) * kRate - kFrame / 2) / kHop);
         float best = 0.0f;
-        for (size_t k = 0; k < flux.size(); ++k)
-            if (std::fabs(TimeOf(k) - t) <= radius) best = std::max(best, flux[k]);
+        for (double k = std::max(first, 0.0); k <= last && k < (double)flux.size(); ++k)
+            best = std::max(best, flux[(size_t)k]);
         return best;
     }
 };
@@ -227,7 +231,7 @@ int main(int argc, char** argv) {
     // next beat, so the flash pulses instead of glowing.
     const music::Song song = music::BuildSong();
     size_t missed = 0, held = 0;
-    double weakest = 1e9, weakestAt = 0.0, meanPeak = 0.0;
+    double weakest = 1e9, weakestAt = 0.0, meanPeak = 0.0, shortest = 1e9;
     for (size_t b = 0; b < song.syncBeats.size(); ++b) {
         double t = song.syncBeats[b];
         double next = b + 1 < song.syncBeats.size() ? song.syncBeats[b + 1] : t + 0.45;
@@ -251,6 +255,7 @@ int main(int argc, char** argv) {
             weakest = peak;
             weakestAt = t;
         }
+        shortest = std::min(shortest, above * SyncLevel::kHop * 1000.0 / kRate);
         if (above * SyncLevel::kHop < 0.030 * kRate) {
             if (missed++ < 5)
                 printf("      beat at %.2f s: above 0.5 for %.0f ms, peak %.2f\n", t,
@@ -263,7 +268,7 @@ int main(int argc, char** argv) {
            Format("%.0f of %.0f beats; peak mean %.2f, lowest %.2f",
                   (double)(song.syncBeats.size() - missed), (double)song.syncBeats.size(), meanPeak,
                   weakest) +
-               Format(" at %.2f s", weakestAt));
+               Format(" at %.2f s; held at least %.0f ms", weakestAt, shortest));
     Report(held * 10 <= song.syncBeats.size(), "SYNC_BASS falls between beats",
            Format("%.0f of %.0f beats stay above 0.5 until the next", (double)held,
                   (double)song.syncBeats.size()));

@@ -15,7 +15,10 @@ constexpr double kBeatsPerMinute = 132.0;
 // smooth tempo curve. Smaller keeps every accent closer to the grid but
 // makes the tempo swing more; 30 ms keeps the tempo within about 2 %.
 constexpr double kCueTolerance = 0.030;
-// Beats where the picture changes scene and the music changes section.
+// Beats where the picture changes scene and the music changes section: the
+// kick enters with the laser, the drop comes with the scroller, and so on.
+constexpr double kLaserBeat = 64.0;
+constexpr double kDropBeat = 126.0;
 constexpr double kVoxelBeat = 378.0;
 constexpr double kCylinderBeat = 431.0;
 
@@ -71,6 +74,10 @@ Song BuildSong() {
     std::vector<TempoAnchor> anchors;
     for (double cue : kCueTimes) anchors.push_back({nearestEighth(cue), cue, kCueTolerance});
     for (double shot : kShotTimes) anchors.push_back({nearestEighth(shot), shot, kCueTolerance});
+    // The laser's first kick may not come before the titles end: the bass
+    // flash must stay dark until then.
+    anchors.push_back({kLaserBeat, kLaserStart + 0.03, 0.02});
+    anchors.push_back({kDropBeat, kScrollerStart - 0.02, 0.02});
     anchors.push_back({kVoxelBeat, kVoxelStart, 0.030});
     anchors.push_back({kCylinderBeat, kCylinderStart, 0.005});
     const int beats = (int)std::ceil((kTrackLength + 10.0 - phase) / spb);
@@ -81,13 +88,16 @@ Song BuildSong() {
     ArrangeScroller(c);
     ArrangeFinale(c);
 
-    // The picture's colour-split bursts: stutters that shrink from a
-    // sixteenth to a sixty-fourth, bit-crushing and data bleeps.
+    // The picture's colour-split bursts: the mix stutters on the burst's
+    // first slice, which shrinks as the burst goes on (from an eighth or a
+    // sixteenth down to a thirty-second or a sixty-fourth), bit-crushed,
+    // with data bleeps on top.
     const double sixteenth = spb / 4.0;
+    // Over the quiet titles the bleeps must be louder to cut through.
     AddGlitch(song, kFuzzBursts[0].start, kFuzzBursts[0].length, sixteenth, sixteenth / 2, 0.5f,
-              0.7f);
+              2.0f);
     AddGlitch(song, kFuzzBursts[1].start, kFuzzBursts[1].length, sixteenth / 2, sixteenth / 4, 0.6f,
-              0.7f);
+              2.0f);
     AddGlitch(song, kFuzzBursts[2].start, kFuzzBursts[2].length, sixteenth * 2, sixteenth / 4,
               0.45f, 0.5f);
     AddGlitch(song, kFuzzBursts[3].start, kFuzzBursts[3].length, sixteenth, sixteenth / 2, 0.7f,
