@@ -35,40 +35,8 @@ constexpr float kBeamR = 0.53333336f, kBeamG = 0.8901961f, kBeamB = 0.9882353f;
 enum { kFontStrip = 115, kFlare = 116, kSmoke = 117 };
 enum { kBloomH = 276, kBloomV = 277, kCombine4 = 282, kDownFilter4 = 283 };
 
-// Declaration 6: pre-transformed position, colour, texture coordinate.
-struct TexturedVertex {
-    float x, y, z, rhw;
-    uint32_t colour;
-    float u, v;
-};
-static_assert(sizeof(TexturedVertex) == 28);
-
-// Declaration 2: pre-transformed position and colour.
-struct ColourVertex {
-    float x, y, z, rhw;
-    uint32_t colour;
-};
-
-// One triangle through the built-in 2D effect, its corners already in pixels.
-void DrawTriangle(int declaration, const char* technique, Texture* texture, const void* vertices,
-                  unsigned stride) {
-    Gpu::Effect* effect = GraphicsDevice::GetEffect2D();
-    if (!effect) return;
-    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(declaration));
-    Gpu::SetRenderState(Gpu::kRsZWriteEnable, 0);
-    Gpu::SetRenderState(Gpu::kRsCullMode, Gpu::kCullNone);
-    Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 1);
-    effect->SetTechnique(technique);
-    if (texture) effect->SetTexture("g_Texture", texture->texture);
-    effect->SetMatrix("g_OrthogonalMatrix", GraphicsDevice::GetOrthoMatrix());
-    unsigned passes = effect->Begin();
-    for (unsigned p = 0; p < passes; ++p) {
-        effect->BeginPass(p);
-        Gpu::DrawPrimitiveUP(Gpu::kTriangleStrip, 1, vertices, stride);
-        effect->EndPass();
-    }
-    effect->End();
-}
+using Renderer2D::TexturedVertex2D;
+using Renderer2D::Vertex2D;
 
 }  // namespace
 
@@ -191,12 +159,12 @@ void CLaserWriter::DrawBeamScene(float intensity) {
     const float v0 = s_random.RandomRange(0.0f, 0.1f) + smokeOffset;
     const float sx = view.scaleX, sy = view.scaleY;
     if (Texture* smoke = GetTexture(kSmoke)) {
-        const TexturedVertex fan[3] = {
+        const TexturedVertex2D fan[3] = {
             {cx * sx, cy * sy, 0.0f, 1.0f, fanColour, u0, v0},
             {laserX * sx, top * sy, 0.0f, 1.0f, fanColour, 1.0f, v0},
             {laserX * sx, bottom * sy, 0.0f, 1.0f, fanColour, 1.0f, v0 + 0.8f},
         };
-        if (smoke->texture) DrawTriangle(6, "PosColTex2D", smoke, fan, sizeof(TexturedVertex));
+        Renderer2D::DrawTexturedTriangle(smoke, fan);
     }
 
     // The beam itself, 8 units wide, and a faint ray along each edge of the fan.
@@ -204,18 +172,18 @@ void CLaserWriter::DrawBeamScene(float intensity) {
     const Vector2 beamPosition(laserX - 4.0f, top), beamSize(8.0f, bottom - top);
     Renderer2D::DrawQuad(&beamPosition, &beamSize, beam);
     const uint32_t ray = (beam & 0x00FFFFFFu) | 0x60000000u;
-    const ColourVertex upper[3] = {
+    const Vertex2D upper[3] = {
         {cx * sx, cy * sy, 0.0f, 1.0f, ray},
         {laserX * sx, top * sy, 0.0f, 1.0f, ray},
         {laserX * sx, (top + 16.0f) * sy, 0.0f, 1.0f, ray},
     };
-    const ColourVertex lower[3] = {
+    const Vertex2D lower[3] = {
         {cx * sx, cy * sy, 0.0f, 1.0f, ray},
         {laserX * sx, bottom * sy, 0.0f, 1.0f, ray},
         {laserX * sx, (bottom - 16.0f) * sy, 0.0f, 1.0f, ray},
     };
-    DrawTriangle(2, "PosCol2D", nullptr, upper, sizeof(ColourVertex));
-    DrawTriangle(2, "PosCol2D", nullptr, lower, sizeof(ColourVertex));
+    Renderer2D::DrawTriangle(upper);
+    Renderer2D::DrawTriangle(lower);
 
     // The slice of text under the beam, 32 texels wide, burning.
     if (textTarget) {

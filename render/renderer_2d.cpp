@@ -9,18 +9,8 @@
 
 namespace {
 
-// Declaration 2: pre-transformed position and colour.
-struct Vertex2D {
-    float x, y, z, rhw;
-    uint32_t colour;
-};
-
-// Declaration 6: pre-transformed position, colour, texture coordinate.
-struct TexturedVertex2D {
-    float x, y, z, rhw;
-    uint32_t colour;
-    float u, v;
-};
+using Renderer2D::TexturedVertex2D;
+using Renderer2D::Vertex2D;
 
 // Declaration 1: world position and colour.
 struct LineVertex {
@@ -41,12 +31,13 @@ Rect LayoutRect(const Vector2* position, const Vector2* size) {
     return {x0, y0, x0 + size->x * v.scaleX, y0 + size->y * v.scaleY};
 }
 
-// Runs every pass of the effect's current technique over one strip.
-void DrawStrip(Gpu::Effect* effect, const void* vertices, unsigned stride) {
+// Runs every pass of the effect's current technique over one strip (two
+// triangles for a quad).
+void DrawStrip(Gpu::Effect* effect, const void* vertices, unsigned stride, unsigned triangles = 2) {
     unsigned passes = effect->Begin();
     for (unsigned p = 0; p < passes; ++p) {
         effect->BeginPass(p);
-        Gpu::DrawPrimitiveUP(Gpu::kTriangleStrip, 2, vertices, stride);
+        Gpu::DrawPrimitiveUP(Gpu::kTriangleStrip, triangles, vertices, stride);
         effect->EndPass();
     }
     effect->End();
@@ -54,7 +45,7 @@ void DrawStrip(Gpu::Effect* effect, const void* vertices, unsigned stride) {
 
 // The common steps of the layout-space quads.
 void DrawWithEffect2D(int declaration, const char* technique, Texture* texture, const void* vertices,
-                      unsigned stride) {
+                      unsigned stride, unsigned triangles = 2) {
     Gpu::Effect* effect = GraphicsDevice::GetEffect2D();
     if (!effect) return;
     Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(declaration));
@@ -64,7 +55,7 @@ void DrawWithEffect2D(int declaration, const char* technique, Texture* texture, 
     effect->SetTechnique(technique);
     if (declaration == 6) effect->SetTexture("g_Texture", texture ? texture->texture : nullptr);
     effect->SetMatrix("g_OrthogonalMatrix", GraphicsDevice::GetOrthoMatrix());
-    DrawStrip(effect, vertices, stride);
+    DrawStrip(effect, vertices, stride, triangles);
 }
 
 // The textured quad's corners: half a pixel right and down, the texture's
@@ -155,6 +146,15 @@ void DrawFullscreenFade(const Vector2* position, const Vector2* size, uint32_t c
     const Vertex2D v[4] = {{x0, y1, 0, 1, black}, {x0, y0, 0, 1, black}, {x1, y1, 0, 1, black},
                            {x1, y0, 0, 1, black}};
     DrawWithEffect2D(2, "PosCol2D", nullptr, v, sizeof(Vertex2D));
+}
+
+void DrawTriangle(const Vertex2D vertices[3]) {
+    DrawWithEffect2D(2, "PosCol2D", nullptr, vertices, sizeof(Vertex2D), 1);
+}
+
+void DrawTexturedTriangle(Texture* texture, const TexturedVertex2D vertices[3]) {
+    if (!Usable(texture)) return;
+    DrawWithEffect2D(6, "PosColTex2D", texture, vertices, sizeof(TexturedVertex2D), 1);
 }
 
 void DrawLine(const Vector3* start, const Vector3* end, uint32_t colour) {

@@ -17,6 +17,19 @@ struct Texture;
 
 namespace Renderer2D {
 
+// Declaration 2: pre-transformed position (pixels, z = 0, rhw = 1) and colour.
+struct Vertex2D {
+    float x, y, z, rhw;
+    uint32_t colour;
+};
+
+// Declaration 6: pre-transformed position, colour, texture coordinate.
+struct TexturedVertex2D {
+    float x, y, z, rhw;
+    uint32_t colour;
+    float u, v;
+};
+
 // Layout space: (x, y) lands on pixel (x * scaleX, y * scaleY) of the target.
 void DrawQuad(const Vector2* position, const Vector2* size, uint32_t colour);
 void DrawQuadGradient(const Vector2* position, const Vector2* size, uint32_t topLeft,
@@ -38,6 +51,10 @@ void DrawRotatedQuad(Texture* texture, const Vector2* position, const Vector2* s
 void DrawEffectQuad(Gpu::Effect* effect, const Vector2* position, const Vector2* size, uint32_t colour);
 // An untextured quad of the colour (only its alpha and black matter).
 void DrawFullscreenFade(const Vector2* position, const Vector2* size, uint32_t colour);
+// One triangle in pixels (no half-pixel offset is added), untextured or
+// textured, with the same states and effect as the quads.
+void DrawTriangle(const Vertex2D vertices[3]);
+void DrawTexturedTriangle(Texture* texture, const TexturedVertex2D vertices[3]);
 
 // World space, seen by the active camera. Each segment is drawn at once.
 void DrawLine(const Vector3* start, const Vector3* end, uint32_t colour);
