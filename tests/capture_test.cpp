@@ -29,10 +29,12 @@ struct RunResult {
     std::string err;
 };
 
-// Runs lumivane with the given arguments inside `dir`, offscreen and silent.
-RunResult RunLumivane(const fs::path& dir, const std::string& args) {
+// Runs lumivane with the given arguments inside `dir`, offscreen and silent;
+// `environment` adds VAR=value settings.
+RunResult RunLumivane(const fs::path& dir, const std::string& args, const std::string& environment = "") {
     fs::path errFile = dir / "stderr.txt";
-    std::string cmd = "cd '" + dir.string() + "' && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy '" +
+    std::string cmd = "cd '" + dir.string() + "' && " + environment +
+                      " SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy '" +
                       std::string(LUMIVANE_EXE) + "' " + args + " 2>'" + errFile.string() + "' >/dev/null";
     int status = std::system(cmd.c_str());
     std::ifstream in(errFile);
@@ -170,16 +172,17 @@ TEST(Capture, TheSoundIsSampleExactAndTheSameInEveryCapture) {
 
 TEST(Capture, BadOptionsAndOutputsFailWithOneLine) {
     fs::path dir = MakeTempDir("bad");
-    struct Case { const char* args; int exitCode; };
     std::ofstream(dir / "a_file") << "x";
+    struct Case { const char* args; int exitCode; const char* environment; };
     const Case cases[] = {
-        {"--bogus", 2},
-        {"--capture out --fps 0", 2},
-        {"--capture a_file/sub", 1},       // a file stands where the folder would go
-        {"--capture /proc/lumivane_cannot_write_here", 1},
+        {"--bogus", 2, ""},
+        {"--capture out --fps 0", 2, ""},
+        {"--capture a_file/sub", 1, ""},       // a file stands where the folder would go
+        {"--capture /proc/lumivane_cannot_write_here", 1, ""},
+        {"--capture show.mp4", 1, "PATH=/nonexistent"},  // no ffmpeg to be found
     };
     for (const Case& c : cases) {
-        RunResult run = RunLumivane(dir, c.args);
+        RunResult run = RunLumivane(dir, c.args, c.environment);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.args << ": " << run.err;
         EXPECT_FALSE(run.err.empty()) << c.args;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << c.args << ": " << run.err;
