@@ -80,19 +80,12 @@ void CLumivane::Init() {
     GraphicsDevice::ShowWindow(true);
 }
 
-static void ReleaseTexture(Texture*& texture) {
-    if (!texture) return;
-    texture->Release();
-    delete texture;
-    texture = nullptr;
-}
-
 void CLumivane::Shutdown() {
     ActiveEffectList::Clear();
-    ReleaseTexture(sceneTarget);
+    DeleteTexture(sceneTarget);
     Gpu::ReleaseEffect(rgbSplitEffect);
     rgbSplitEffect = nullptr;
-    ReleaseTexture(noiseTexture);
+    DeleteTexture(noiseTexture);
     Music::Stop(song);
     Music::Free(song);
     song = nullptr;

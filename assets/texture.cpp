@@ -51,3 +51,10 @@ void Texture::Release() {
     Gpu::ReleaseTexture(texture);
     texture = nullptr;
 }
+
+void DeleteTexture(Texture*& texture) {
+    if (!texture) return;
+    texture->Release();
+    delete texture;
+    texture = nullptr;
+}

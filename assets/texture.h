@@ -31,3 +31,7 @@ struct Texture {
     // Releases the surface, then the texture; the owner deletes the wrapper.
     void Release();
 };
+
+// For owners of a wrapper: releases it, deletes it and clears the pointer
+// (null is ignored).
+void DeleteTexture(Texture*& texture);

@@ -90,11 +90,7 @@ CLaserWriter::CLaserWriter() {
 
 CLaserWriter::~CLaserWriter() {
     BitmapFont::Destroy(&font);
-    if (textTarget) {
-        textTarget->Release();
-        delete textTarget;
-        textTarget = nullptr;
-    }
+    DeleteTexture(textTarget);
 }
 
 void CLaserWriter::Update(float dt) {

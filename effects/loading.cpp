@@ -9,13 +9,6 @@
 #include "render/renderer_2d.h"
 #include "timeline/active_effects.h"
 
-static void DeleteTexture(Texture*& texture) {
-    if (!texture) return;
-    texture->Release();
-    delete texture;
-    texture = nullptr;
-}
-
 CLoading::CLoading() {
     GraphicsDevice::SetFade(0);
     // Its own copies: the catalogue is still empty when the loading starts.
