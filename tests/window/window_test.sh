@@ -27,12 +27,13 @@ run_case() {
     fi
     sleep 0.3
     case $action in
-        # Held across a few frames: a key pressed and released between two
-        # frames is never seen, as on the original platform.
-        escape) xdotool keydown --window "$wid" Escape; sleep 0.5; xdotool keyup --window "$wid" Escape ;;
+        # Held until the program has gone: a key pressed and released between
+        # two frames is never seen, and a loading frame can take a while.
+        escape) xdotool keydown --window "$wid" Escape ;;
         close) "$close_window" "$title" ;;
     esac
     for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    [ "$action" = escape ] && xdotool keyup Escape 2>/dev/null
     if kill -0 "$pid" 2>/dev/null; then echo "FAIL($action): still running"; kill "$pid"; return 1; fi
     wait "$pid"
     local rc=$?
