@@ -70,7 +70,6 @@ Texture* CreateTexture(unsigned width, unsigned height, unsigned levels, Format 
 void ReleaseTexture(Texture* texture);
 unsigned TextureWidth(const Texture* texture);   // level 0; 0 for null
 unsigned TextureHeight(const Texture* texture);
-Format TextureFormat(const Texture* texture);
 // Level 0 in Direct3D 9 memory layout, top row first. A8R8G8B8 texels are
 // 32-bit 0xAARRGGBB little-endian (bytes B, G, R, A); R32F one float;
 // A32B32G32R32F four floats R, G, B, A. *pitch receives bytes per row.

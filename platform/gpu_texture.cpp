@@ -109,7 +109,6 @@ void ReleaseTexture(Texture* texture) {
 
 unsigned TextureWidth(const Texture* texture) { return texture ? texture->width : 0; }
 unsigned TextureHeight(const Texture* texture) { return texture ? texture->height : 0; }
-Format TextureFormat(const Texture* texture) { return texture ? texture->format : kFormatA8R8G8B8; }
 
 uint8_t* LockTexture(Texture* texture, unsigned* pitch) {
     FormatInfo info;
