@@ -1,10 +1,10 @@
 #include "app/capture.h"
 
+#include <stb_image_write.h>
+#include <unistd.h>
 #include <cstring>
 #include <filesystem>
-#include <stb_image_write.h>
 #include <string>
-#include <unistd.h>
 
 #include "app/frame_timer.h"
 #include "assets/mixer.h"
@@ -35,8 +35,7 @@ bool FrameCapture::Open(const CaptureOptions& options) {
 
     if (options.IsMp4()) {
         if (!Platform::FindProgram("ffmpeg")) {
-            std::fprintf(stderr, "lumivane: ffmpeg is not installed; it is needed to write %s\n",
-                         options.out.c_str());
+            std::fprintf(stderr, "lumivane: ffmpeg is not installed; it is needed to write %s\n", options.out.c_str());
             return false;
         }
         // The picture goes to a file of its own first; Close muxes the sound in.
@@ -47,10 +46,9 @@ bool FrameCapture::Open(const CaptureOptions& options) {
         // Written frames come every `every` frames of show time.
         std::string rate = std::to_string(options.fps) + "/" + std::to_string(options.every);
         std::vector<std::string> args = {
-            "ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
-            "-f", "rawvideo", "-pix_fmt", "rgba", "-s", size, "-framerate", rate, "-i", "-",
-            "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
-            "-f", "mp4", m_videoPath};
+            "ffmpeg",   "-hide_banner", "-loglevel",  "error",    "-y",      "-f", "rawvideo", "-pix_fmt", "rgba",
+            "-s",       size,           "-framerate", rate,       "-i",      "-",  "-c:v",     "libx264",  "-preset",
+            "veryfast", "-crf",         "18",         "-pix_fmt", "yuv420p", "-f", "mp4",      m_videoPath};
         if (!m_ffmpeg.Start(args)) {
             std::fprintf(stderr, "lumivane: cannot start ffmpeg\n");
             m_wav.Close();
@@ -100,9 +98,7 @@ void FrameCapture::BeginFrame(float demoTime) {
     if (IsDue() && !m_wav.Write(m_sound.data(), frames)) m_failed = true;
 }
 
-bool FrameCapture::IsDue() const {
-    return m_frameTime <= m_endTime && m_frameTime >= m_options.from;
-}
+bool FrameCapture::IsDue() const { return m_frameTime <= m_endTime && m_frameTime >= m_options.from; }
 
 bool FrameCapture::EndFrame() {
     ++m_drawn;
@@ -133,13 +129,11 @@ bool FrameCapture::WriteFrame() {
         std::snprintf(name, sizeof name, "frame_%06llu.png", static_cast<unsigned long long>(m_written));
         std::string path = m_options.out + "/" + name;
         stbi_write_png_compression_level = 3;  // frames are large; speed over size
-        if (!stbi_write_png(path.c_str(), m_options.width, m_options.height, 4, m_pixels.data(),
-                            m_options.width * 4)) {
+        if (!stbi_write_png(path.c_str(), m_options.width, m_options.height, 4, m_pixels.data(), m_options.width * 4)) {
             std::fprintf(stderr, "%slumivane: cannot write %s\n", m_lineOpen ? "\n" : "", path.c_str());
             return false;
         }
-        std::fprintf(m_csv, "%llu,%.6f,%s\n", static_cast<unsigned long long>(m_written),
-                     m_frameTime, name);
+        std::fprintf(m_csv, "%llu,%.6f,%s\n", static_cast<unsigned long long>(m_written), m_frameTime, name);
     }
     ++m_written;
     return true;
@@ -148,10 +142,10 @@ bool FrameCapture::WriteFrame() {
 // The picture is copied as it is; the sound is encoded as AAC beside it.
 bool FrameCapture::MuxSound() {
     Platform::PipeProcess mux;
-    std::vector<std::string> args = {
-        "ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-nostdin",
-        "-i", m_videoPath, "-i", m_wavPath, "-map", "0:v", "-map", "1:a",
-        "-c:v", "copy", "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", m_options.out};
+    std::vector<std::string> args = {"ffmpeg", "-hide_banner", "-loglevel", "error",      "-y",         "-nostdin",
+                                     "-i",     m_videoPath,    "-i",        m_wavPath,    "-map",       "0:v",
+                                     "-map",   "1:a",          "-c:v",      "copy",       "-c:a",       "aac",
+                                     "-b:a",   "192k",         "-movflags", "+faststart", m_options.out};
     if (!mux.Start(args) || mux.Finish() != 0) {
         std::fprintf(stderr, "lumivane: ffmpeg failed to add the sound to %s\n", m_options.out.c_str());
         return false;
@@ -178,8 +172,8 @@ void FrameCapture::ShowProgress(bool last) {
     char bar[barWidth + 1];
     for (int i = 0; i < barWidth; ++i) bar[i] = i < filled ? '#' : '-';
     bar[barWidth] = '\0';
-    std::fprintf(stderr, "\r[%s] %5.1f%%  %6.2f s  %5.1f fps  %d:%02d left ", bar, done * 100.0,
-                 m_frameTime, fps, static_cast<int>(left) / 60, static_cast<int>(left) % 60);
+    std::fprintf(stderr, "\r[%s] %5.1f%%  %6.2f s  %5.1f fps  %d:%02d left ", bar, done * 100.0, m_frameTime, fps,
+                 static_cast<int>(left) / 60, static_cast<int>(left) % 60);
     m_lineOpen = !last;
     if (last) std::fputc('\n', stderr);
     std::fflush(stderr);
@@ -206,8 +200,8 @@ bool FrameCapture::Close() {
         std::remove(m_videoPath.c_str());
         std::remove(m_wavPath.c_str());
     }
-    if (m_progress && ok) std::fprintf(stderr, "%llu frames written to %s\n",
-                                       static_cast<unsigned long long>(m_written),
-                                       m_options.out.c_str());
+    if (m_progress && ok)
+        std::fprintf(stderr, "%llu frames written to %s\n", static_cast<unsigned long long>(m_written),
+                     m_options.out.c_str());
     return ok;
 }

@@ -43,17 +43,17 @@ private:
     std::vector<uint8_t> m_pixels;
     std::vector<int16_t> m_sound;  // one frame's samples
     WavWriter m_wav;
-    std::string m_wavPath;         // audio.wav, or beside the .mp4 until the mux
-    std::string m_videoPath;       // the picture alone, before the mux
+    std::string m_wavPath;    // audio.wav, or beside the .mp4 until the mux
+    std::string m_videoPath;  // the picture alone, before the mux
     Platform::PipeProcess m_ffmpeg;
     FILE* m_csv = nullptr;
-    float m_frameTime = 0.0f;   // timeline time the current frame shows
-    float m_endTime = 0.0f;     // where the capture stops
-    uint64_t m_drawn = 0;       // frames simulated and drawn
-    uint64_t m_eligible = 0;    // frames at or after --from
+    float m_frameTime = 0.0f;  // timeline time the current frame shows
+    float m_endTime = 0.0f;    // where the capture stops
+    uint64_t m_drawn = 0;      // frames simulated and drawn
+    uint64_t m_eligible = 0;   // frames at or after --from
     uint64_t m_written = 0;
     bool m_failed = false;
-    bool m_progress = false;    // stderr is a terminal
-    bool m_lineOpen = false;    // a progress line waits for its newline
+    bool m_progress = false;  // stderr is a terminal
+    bool m_lineOpen = false;  // a progress line waits for its newline
     std::chrono::steady_clock::time_point m_started, m_lastProgress;
 };

@@ -20,9 +20,7 @@ const char kUsage[] =
     "  --every K      write every K-th frame (default 1)\n"
     "  --help         this text\n";
 
-bool CaptureOptions::IsMp4() const {
-    return out.size() > 4 && out.compare(out.size() - 4, 4, ".mp4") == 0;
-}
+bool CaptureOptions::IsMp4() const { return out.size() > 4 && out.compare(out.size() - 4, 4, ".mp4") == 0; }
 
 static bool ParseInt(const char* text, int lo, int hi, int* out) {
     errno = 0;
@@ -58,8 +56,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             out->help = true;
             continue;
         }
-        bool known = arg == "--capture" || arg == "--fps" || arg == "--size" || arg == "--from" ||
-                     arg == "--to" || arg == "--every";
+        bool known = arg == "--capture" || arg == "--fps" || arg == "--size" || arg == "--from" || arg == "--to" ||
+                     arg == "--every";
         if (!known) {
             *error = "unknown option '" + arg + "'";
             return false;
@@ -77,11 +75,16 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             ok = !c.out.empty();
         } else {
             captureOnly = true;
-            if (arg == "--fps") ok = ParseInt(value, 1, 1000, &c.fps);
-            else if (arg == "--size") ok = ParseSize(value, &c.width, &c.height);
-            else if (arg == "--from") ok = ParseSeconds(value, &c.from);
-            else if (arg == "--to") ok = ParseSeconds(value, &c.to);
-            else if (arg == "--every") ok = ParseInt(value, 1, 1000000, &c.every);
+            if (arg == "--fps")
+                ok = ParseInt(value, 1, 1000, &c.fps);
+            else if (arg == "--size")
+                ok = ParseSize(value, &c.width, &c.height);
+            else if (arg == "--from")
+                ok = ParseSeconds(value, &c.from);
+            else if (arg == "--to")
+                ok = ParseSeconds(value, &c.to);
+            else if (arg == "--every")
+                ok = ParseInt(value, 1, 1000000, &c.every);
         }
         if (!ok) {
             *error = "bad value '" + std::string(value) + "' for " + arg;

@@ -50,8 +50,7 @@ int RunShow(FrameCapture* capture) {
         PostProcessChain::Create();
         app->Init();
         FrameTimer::Start();  // start-up time does not count as the first frame
-        while (!AppShell::IsQuitRequested() && LoopPass(app, capture)) {
-        }
+        while (!AppShell::IsQuitRequested() && LoopPass(app, capture)) {}
         app->Shutdown();
         PostProcessChain::Release();
         GraphicsDevice::Destroy();

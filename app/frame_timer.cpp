@@ -10,8 +10,8 @@ void FrameClock::Start(uint64_t now) {
 
 void FrameClock::Sample(uint64_t now) {
     // Signed difference: a counter that steps backwards gives 0, not a huge delta.
-    long double delta = static_cast<long double>(static_cast<int64_t>(now - lastCounter)) /
-                        static_cast<long double>(frequency);
+    long double delta =
+        static_cast<long double>(static_cast<int64_t>(now - lastCounter)) / static_cast<long double>(frequency);
     deltaTime = delta < 0 ? 0.0f : static_cast<float>(delta);
     lastCounter = now;
     counterSeconds = static_cast<double>(now) / static_cast<double>(frequency);

@@ -6,15 +6,15 @@
 // The clock's state and arithmetic, fed with counter readings. The show runs
 // one instance of it behind the FrameTimer functions below.
 struct FrameClock {
-    uint64_t frequency = 1;      // counts per second
+    uint64_t frequency = 1;  // counts per second
     uint64_t baseCounter = 0;
     uint64_t lastCounter = 0;
-    double counterSeconds = 0;   // latest counter / frequency
-    float deltaTime = 0;         // seconds, speed-adjusted after Update
-    uint32_t frameCount = 0;     // frames since the last FPS measurement
+    double counterSeconds = 0;  // latest counter / frequency
+    float deltaTime = 0;        // seconds, speed-adjusted after Update
+    uint32_t frameCount = 0;    // frames since the last FPS measurement
     float fps = 0;
     double lastFpsTime = 0;
-    double demoTimeMs = 0;       // never reset, not even by a restart
+    double demoTimeMs = 0;  // never reset, not even by a restart
     bool paused = false;
 
     void Start(uint64_t now);

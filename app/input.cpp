@@ -53,13 +53,14 @@ void HandleWindowMessage(const Platform::Event& e) {
     case Message::Destroy: Platform::PostQuit(); break;
     case Message::KeyDown: in.keys[e.key] = 1; break;
     case Message::KeyUp: in.keys[e.key] = 0; break;
-    case Message::MouseMove: in.mouseX = e.x; in.mouseY = e.y; break;
+    case Message::MouseMove:
+        in.mouseX = e.x;
+        in.mouseY = e.y;
+        break;
     case Message::ButtonDown: SetButton(e.button, true); break;
     case Message::ButtonUp: SetButton(e.button, false); break;
     case Message::MouseWheel: in.wheelDelta = e.wheel; break;
-    case Message::MouseLeave:
-        in.leftButton = in.rightButton = in.middleButton = false;
-        break;
+    case Message::MouseLeave: in.leftButton = in.rightButton = in.middleButton = false; break;
     default: break;
     }
 }

@@ -4,7 +4,9 @@
 #pragma once
 #include <cstdint>
 
-namespace Platform { struct Event; }
+namespace Platform {
+struct Event;
+}
 
 struct InputState {
     uint8_t keys[256] = {};

@@ -6,8 +6,12 @@
 #include "timeline/timeline.h"
 
 class Camera;
-namespace CAudio { class CHandle; }
-namespace Gpu { class Effect; }
+namespace CAudio {
+class CHandle;
+}
+namespace Gpu {
+class Effect;
+}
 struct Texture;
 
 class CLumivane : public CApp {
@@ -26,10 +30,10 @@ public:
     // The shared camera, made active by Init. Never deleted: the tweak table
     // points into it until the tweaks are saved at the very end.
     Camera* camera = nullptr;
-    Texture* sceneTarget = nullptr;      // the effects draw here; view-sized
-    Texture* noiseTexture = nullptr;     // 128 x 128 random bytes for the final pass
+    Texture* sceneTarget = nullptr;   // the effects draw here; view-sized
+    Texture* noiseTexture = nullptr;  // 128 x 128 random bytes for the final pass
     Gpu::Effect* rgbSplitEffect = nullptr;
-    CAudio::CHandle* song = nullptr;     // null until StartMusic
+    CAudio::CHandle* song = nullptr;  // null until StartMusic
 
 private:
     // The scene target onto the back buffer, between the letterbox bars,

@@ -16,18 +16,12 @@ const CatalogueEntry kMeshes[] = {
     {287, "Data\\meshs\\head_cylinder.x"},
 };
 const CatalogueEntry kEffects[] = {
-    {276, "Data\\Shaders\\PP_BloomH.fx"},
-    {277, "Data\\Shaders\\PP_BloomV.fx"},
-    {280, "Data\\Shaders\\PP_BrightPass.fx"},
-    {281, "Data\\Shaders\\PP_Combine.fx"},
-    {282, "Data\\Shaders\\PP_Combine4.fx"},
-    {283, "Data\\Shaders\\PP_DownFilter4.fx"},
-    {284, "Data\\Shaders\\PP_UpFilter4.fx"},
-    {101, "Data\\Shaders\\Scene.fx"},
-    {105, "Data\\Shaders\\Voxel.fx"},
-    {110, "Data\\Shaders\\RGBSplit.fx"},
-    {112, "Data\\Shaders\\PP_BlurNormalsH.fx"},
-    {113, "Data\\Shaders\\PP_BlurNormalsV.fx"},
+    {276, "Data\\Shaders\\PP_BloomH.fx"},       {277, "Data\\Shaders\\PP_BloomV.fx"},
+    {280, "Data\\Shaders\\PP_BrightPass.fx"},   {281, "Data\\Shaders\\PP_Combine.fx"},
+    {282, "Data\\Shaders\\PP_Combine4.fx"},     {283, "Data\\Shaders\\PP_DownFilter4.fx"},
+    {284, "Data\\Shaders\\PP_UpFilter4.fx"},    {101, "Data\\Shaders\\Scene.fx"},
+    {105, "Data\\Shaders\\Voxel.fx"},           {110, "Data\\Shaders\\RGBSplit.fx"},
+    {112, "Data\\Shaders\\PP_BlurNormalsH.fx"}, {113, "Data\\Shaders\\PP_BlurNormalsV.fx"},
     {114, "Data\\Shaders\\PP_LightNormals.fx"},
 };
 const CatalogueEntry kTextures[] = {

@@ -6,7 +6,9 @@
 struct CubeTexture;
 struct Mesh;
 struct Texture;
-namespace Gpu { class Effect; }
+namespace Gpu {
+class Effect;
+}
 
 struct CatalogueEntry {
     int resourceId;

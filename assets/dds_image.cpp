@@ -28,8 +28,8 @@ void Expand565(uint32_t c, int rgb[3]) {
 }
 
 uint32_t Pack(int a, const int rgb[3]) {
-    return static_cast<uint32_t>(a) << 24 | static_cast<uint32_t>(rgb[0]) << 16 |
-           static_cast<uint32_t>(rgb[1]) << 8 | static_cast<uint32_t>(rgb[2]);
+    return static_cast<uint32_t>(a) << 24 | static_cast<uint32_t>(rgb[0]) << 16 | static_cast<uint32_t>(rgb[1]) << 8 |
+           static_cast<uint32_t>(rgb[2]);
 }
 
 // Bytes of one DXT1 level of a face of `size` texels, in 4 x 4 blocks.

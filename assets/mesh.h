@@ -4,8 +4,8 @@
 #include "assets/x_mesh.h"
 
 struct Mesh {
-    MeshData geometry;             // vertices, 16-bit indices and subsets
-    unsigned materialCount = 0;    // equals the number of subsets
+    MeshData geometry;                  // vertices, 16-bit indices and subsets
+    unsigned materialCount = 0;         // equals the number of subsets
     MeshMaterial* materials = nullptr;  // geometry.materials: Ambient is the Diffuse colour
 
     // The .x resource. Null, with one line on stderr, when it is missing or

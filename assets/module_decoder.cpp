@@ -25,8 +25,8 @@ public:
     ~ModuleDecoder() override { openmpt_module_destroy(m_module); }
 
     int Render(float* stereo, int frames) override {
-        return static_cast<int>(openmpt_module_read_interleaved_float_stereo(
-            m_module, kMixRate, static_cast<size_t>(frames), stereo));
+        return static_cast<int>(
+            openmpt_module_read_interleaved_float_stereo(m_module, kMixRate, static_cast<size_t>(frames), stereo));
     }
 
     void Rewind() override { openmpt_module_set_position_seconds(m_module, 0.0); }
@@ -44,8 +44,7 @@ MusicDecoder* OpenModuleDecoder(const uint8_t* data, int32_t size, const char** 
     // The library reads the whole module while it loads; the file is not
     // needed afterwards.
     openmpt_module* module = openmpt_module_create2(callbacks, file, openmpt_log_func_silent, nullptr,
-                                                    openmpt_error_func_ignore, nullptr, &code,
-                                                    nullptr, nullptr);
+                                                    openmpt_error_func_ignore, nullptr, &code, nullptr, nullptr);
     MemoryFileClose(file);
     if (!module) {
         *error = "not a tracker module";

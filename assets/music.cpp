@@ -56,10 +56,8 @@ CAudio::CHandle* LoadFromMemory(const uint8_t* data, int32_t size, const char* l
     // must then not follow a position that never moves.
     if (!Mixer::IsStarted()) return nullptr;
     const char* error = "";
-    if (MusicDecoder* module = OpenModuleDecoder(data, size, &error))
-        return new CSong(Mixer::CreateVoice(module));
-    if (MusicDecoder* stream = OpenOggDecoder(data, size, &error))
-        return new CStream(Mixer::CreateVoice(stream));
+    if (MusicDecoder* module = OpenModuleDecoder(data, size, &error)) return new CSong(Mixer::CreateVoice(module));
+    if (MusicDecoder* stream = OpenOggDecoder(data, size, &error)) return new CStream(Mixer::CreateVoice(stream));
     std::fprintf(stderr, "lumivane: %s cannot be played (%s); the show runs silently\n", label, error);
     return nullptr;
 }

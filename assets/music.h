@@ -11,8 +11,8 @@ namespace CAudio {
 
 class CHandle {
 public:
-    virtual int GetKind() = 0;       // 0 song, 1 stream
-    virtual void* GetNative() = 0;   // the playing object; never null once loaded
+    virtual int GetKind() = 0;      // 0 song, 1 stream
+    virtual void* GetNative() = 0;  // the playing object; never null once loaded
 
     void* native;
 

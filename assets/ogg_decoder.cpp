@@ -1,6 +1,6 @@
 // Ogg Vorbis through libvorbisfile, reading the bytes through a MemoryFile.
-#include <climits>
 #include <vorbis/vorbisfile.h>
+#include <climits>
 
 #include "assets/memory_file.h"
 #include "assets/music_decoder.h"

@@ -1,8 +1,8 @@
 // PNG through libpng: every colour type expanded to 8-bit B, G, R, A.
+#include <png.h>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <png.h>
 
 #include "assets/image.h"
 

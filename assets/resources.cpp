@@ -12,9 +12,7 @@ uint32_t SizeofResource(const EmbeddedResource* resource) {
     return resource ? static_cast<uint32_t>(resource->end - resource->begin) : 0;
 }
 
-const void* LockResource(const EmbeddedResource* resource) {
-    return resource ? resource->begin : nullptr;
-}
+const void* LockResource(const EmbeddedResource* resource) { return resource ? resource->begin : nullptr; }
 
 bool LoadResourceBytes(int id, const char* type, const uint8_t** data, size_t* size) {
     const EmbeddedResource* r = FindResource(id, type);

@@ -7,8 +7,8 @@
 // One row of the generated table (Data/resources.manifest lists them).
 struct EmbeddedResource {
     int id;
-    const char* type;   // "RCDATA", or "MUSIC" for the soundtrack
-    const char* name;   // the asset's file-like label, e.g. "Data\\Shaders\\RGBSplit.fx"
+    const char* type;  // "RCDATA", or "MUSIC" for the soundtrack
+    const char* name;  // the asset's file-like label, e.g. "Data\\Shaders\\RGBSplit.fx"
     const unsigned char* begin;
     const unsigned char* end;  // followed by a zero byte that the size leaves out
 };

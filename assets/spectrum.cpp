@@ -30,8 +30,7 @@ void ComputeSpectrum(const float* monoSamples1024, float levels[512]) {
         for (int k = 0; k < kSpectrumLevels; ++k) levels[k] = 0.0f;
         return;
     }
-    for (int i = 0; i < kSpectrumSamples; ++i)
-        analyser.input[i] = monoSamples1024[i] * analyser.window[i];
+    for (int i = 0; i < kSpectrumSamples; ++i) analyser.input[i] = monoSamples1024[i] * analyser.window[i];
     kiss_fftr(analyser.plan, analyser.input, analyser.bins);
     // A sine of amplitude A on bin k gives |X[k]| = A x N/2 x 1/2 (the Hann
     // window's mean), so A = |X[k]| x 4/N; then relative to the reference.

@@ -8,9 +8,9 @@
 #include "platform/gpu.h"
 
 struct Texture {
-    unsigned width = 0, height = 0;         // level 0, in texels
-    Gpu::Texture* texture = nullptr;         // owned
-    Gpu::Surface* surface = nullptr;         // owned; render targets only: level 0
+    unsigned width = 0, height = 0;   // level 0, in texels
+    Gpu::Texture* texture = nullptr;  // owned
+    Gpu::Surface* surface = nullptr;  // owned; render targets only: level 0
 
     // A picture resource of the executable (decoded PNG), full mip chain.
     static Texture* FromResource(int resourceId);

@@ -17,8 +17,8 @@ Texture* Texture::FromResource(int resourceId) {
     Image image;
     std::string error;
     if (!DecodePng(static_cast<const uint8_t*>(LockResource(resource)), SizeofResource(resource), &image, &error)) {
-        std::fprintf(stderr, "lumivane: texture resource %d (%s) cannot be decoded: %s\n", resourceId,
-                     resource->name, error.c_str());
+        std::fprintf(stderr, "lumivane: texture resource %d (%s) cannot be decoded: %s\n", resourceId, resource->name,
+                     error.c_str());
         return nullptr;
     }
     Gpu::Texture* gpuTexture = Gpu::CreateTexture(image.width, image.height, 0, Gpu::kFormatA8R8G8B8, false);

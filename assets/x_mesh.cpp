@@ -16,8 +16,7 @@ constexpr unsigned kImportSteps = aiProcess_Triangulate | aiProcess_JoinIdentica
                                   aiProcess_PreTransformVertices | aiProcess_ConvertToLeftHanded |
                                   aiProcess_SortByPType;
 
-void CopyColour(const aiMaterial* material, const char* key, unsigned type, unsigned index,
-                float alpha, float out[4]) {
+void CopyColour(const aiMaterial* material, const char* key, unsigned type, unsigned index, float alpha, float out[4]) {
     aiColor4D colour(0.0f, 0.0f, 0.0f, alpha);
     if (aiGetMaterialColor(material, key, type, index, &colour) != AI_SUCCESS) colour = aiColor4D(0, 0, 0, alpha);
     out[0] = colour.r;
@@ -90,8 +89,8 @@ bool LoadXMesh(const uint8_t* data, size_t size, MeshData* out, std::string* err
         *error = "too large";
         return false;
     }
-    const aiScene* scene = aiImportFileFromMemory(reinterpret_cast<const char*>(data),
-                                                  static_cast<unsigned>(size), kImportSteps, "x");
+    const aiScene* scene =
+        aiImportFileFromMemory(reinterpret_cast<const char*>(data), static_cast<unsigned>(size), kImportSteps, "x");
     if (!scene) {
         *error = aiGetErrorString();
         return false;

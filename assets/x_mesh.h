@@ -10,15 +10,15 @@
 // The vertex of declaration 9: position, normal, texture coordinate (32 bytes).
 struct MeshVertex {
     float position[3];
-    float normal[3];   // zero when the file has no normals
-    float texcoord[2]; // as in the file: v grows downwards
+    float normal[3];    // zero when the file has no normals
+    float texcoord[2];  // as in the file: v grows downwards
 };
 static_assert(sizeof(MeshVertex) == 32, "declaration 9 is 32 bytes per vertex");
 
 // The D3DMATERIAL9 layout: colours as r, g, b, a.
 struct MeshMaterial {
     float diffuse[4];
-    float ambient[4];   // the loader sets it to the diffuse colour
+    float ambient[4];  // the loader sets it to the diffuse colour
     float specular[4];
     float emissive[4];
     float power;
@@ -34,7 +34,7 @@ struct MeshSubset {
 struct MeshData {
     std::vector<MeshVertex> vertices;
     std::vector<uint16_t> indices;
-    std::vector<MeshSubset> subsets;     // subset i draws with materials[i]
+    std::vector<MeshSubset> subsets;  // subset i draws with materials[i]
     std::vector<MeshMaterial> materials;
 };
 

@@ -20,12 +20,15 @@ Camera* SetActiveCamera(Camera* camera) {
 Camera* GetActiveCamera() { return s_activeCamera; }
 
 Camera::Camera(float width, float height) : m_width(width), m_height(height) {
-    m_projection = MatrixPerspectiveFovRH(m_fovDegrees * kDegreesToRadians, m_width / m_height,
-                                          m_nearPlane, m_farPlane);
+    m_projection =
+        MatrixPerspectiveFovRH(m_fovDegrees * kDegreesToRadians, m_width / m_height, m_nearPlane, m_farPlane);
     // Step 0: the editor shows these but only tweaks.txt sets them. Stored
     // values land in the fields right here; the view follows on the first
     // placement.
-    struct { const char* name; float* value; } tweaks[] = {
+    struct {
+        const char* name;
+        float* value;
+    } tweaks[] = {
         {"cam_x_pos", &m_position.x}, {"cam_y_pos", &m_position.y}, {"cam_z_pos", &m_position.z},
         {"cam_x_focus", &m_target.x}, {"cam_y_focus", &m_target.y}, {"cam_z_focus", &m_target.z},
         {"cam_x_rot", &m_rotation.x}, {"cam_y_rot", &m_rotation.y}, {"cam_z_rot", &m_rotation.z},
@@ -36,8 +39,8 @@ Camera::Camera(float width, float height) : m_width(width), m_height(height) {
 void Camera::SetClipPlanes(float nearPlane, float farPlane) {
     m_nearPlane = nearPlane;
     m_farPlane = farPlane;
-    m_projection = MatrixPerspectiveFovRH(m_fovDegrees * kDegreesToRadians, m_width / m_height,
-                                          m_nearPlane, m_farPlane);
+    m_projection =
+        MatrixPerspectiveFovRH(m_fovDegrees * kDegreesToRadians, m_width / m_height, m_nearPlane, m_farPlane);
 }
 
 void Camera::SetPosition(const Vector3& position) {

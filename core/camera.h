@@ -13,8 +13,8 @@ public:
     Camera(const Camera&) = delete;
     Camera& operator=(const Camera&) = delete;
 
-    void SetClipPlanes(float nearPlane, float farPlane);  // rebuilds the projection
-    void SetPosition(const Vector3& position);            // then UpdateView
+    void SetClipPlanes(float nearPlane, float farPlane);       // rebuilds the projection
+    void SetPosition(const Vector3& position);                 // then UpdateView
     void SetTarget(const Vector3& target, const Vector3& up);  // then UpdateView
     void UpdateView();
 

@@ -11,25 +11,30 @@ float Vector3::Normalize() {
     float len = std::sqrt(x * x + y * y + z * z);
     if (!(len > kMinNormalLength)) return 0.0f;
     float inv = 1.0f / len;
-    x *= inv; y *= inv; z *= inv;
+    x *= inv;
+    y *= inv;
+    z *= inv;
     return len;
 }
 
-Matrix::Matrix(float m11, float m12, float m13, float m14,
-               float m21, float m22, float m23, float m24,
-               float m31, float m32, float m33, float m34,
-               float m41, float m42, float m43, float m44)
+Matrix::Matrix(float m11, float m12, float m13, float m14, float m21, float m22, float m23, float m24, float m31,
+               float m32, float m33, float m34, float m41, float m42, float m43, float m44)
     : m{m11, m12, m13, m14, m21, m22, m23, m24, m31, m32, m33, m34, m41, m42, m43, m44} {}
 
 Matrix MatrixTranslation(float x, float y, float z) {
     Matrix r = kIdentity;
-    r.m[12] = x; r.m[13] = y; r.m[14] = z;
+    r.m[12] = x;
+    r.m[13] = y;
+    r.m[14] = z;
     return r;
 }
 
 Matrix MatrixScaling(float sx, float sy, float sz) {
     Matrix r;
-    r.m[0] = sx; r.m[5] = sy; r.m[10] = sz; r.m[15] = 1.0f;
+    r.m[0] = sx;
+    r.m[5] = sy;
+    r.m[10] = sz;
+    r.m[15] = 1.0f;
     return r;
 }
 
@@ -101,9 +106,15 @@ Matrix MatrixLookAt(const Vector3& eye, const Vector3& at, const Vector3& up) {
     Vector3 y = Cross(z, x);
     y.Normalize();
     Matrix q = kIdentity;
-    q.m[0] = x.x; q.m[1] = x.y; q.m[2] = x.z;
-    q.m[4] = y.x; q.m[5] = y.y; q.m[6] = y.z;
-    q.m[8] = z.x; q.m[9] = z.y; q.m[10] = z.z;
+    q.m[0] = x.x;
+    q.m[1] = x.y;
+    q.m[2] = x.z;
+    q.m[4] = y.x;
+    q.m[5] = y.y;
+    q.m[6] = y.z;
+    q.m[8] = z.x;
+    q.m[9] = z.y;
+    q.m[10] = z.z;
     q = MatrixInverseAffine(q);
     Matrix view = MatrixTranslation(-eye.x, -eye.y, -eye.z);
     MatrixMultiply(view, q);
@@ -134,8 +145,7 @@ Matrix MatrixOrthoOffCenterRH(float l, float r, float b, float t, float zn, floa
 }
 
 Vector4 Transform(const Vector3& p, const Matrix& m) {
-    return {p.x * m.m[0] + p.y * m.m[4] + p.z * m.m[8] + m.m[12],
-            p.x * m.m[1] + p.y * m.m[5] + p.z * m.m[9] + m.m[13],
+    return {p.x * m.m[0] + p.y * m.m[4] + p.z * m.m[8] + m.m[12], p.x * m.m[1] + p.y * m.m[5] + p.z * m.m[9] + m.m[13],
             p.x * m.m[2] + p.y * m.m[6] + p.z * m.m[10] + m.m[14],
             p.x * m.m[3] + p.y * m.m[7] + p.z * m.m[11] + m.m[15]};
 }

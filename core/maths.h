@@ -10,7 +10,11 @@ struct Vector2 {
     Vector2() = default;
     Vector2(float x_, float y_) : x(x_), y(y_) {}
     Vector2 operator-(const Vector2& b) const { return {x - b.x, y - b.y}; }
-    Vector2& operator-=(const Vector2& b) { x -= b.x; y -= b.y; return *this; }
+    Vector2& operator-=(const Vector2& b) {
+        x -= b.x;
+        y -= b.y;
+        return *this;
+    }
     Vector2 operator*(float s) const { return {x * s, y * s}; }
 };
 
@@ -26,10 +30,25 @@ struct Vector3 {
     Vector3 operator-() const { return {-x, -y, -z}; }
     Vector3 operator+(const Vector3& b) const { return {x + b.x, y + b.y, z + b.z}; }
     Vector3 operator-(const Vector3& b) const { return {x - b.x, y - b.y, z - b.z}; }
-    Vector3& operator+=(const Vector3& b) { x += b.x; y += b.y; z += b.z; return *this; }
-    Vector3& operator-=(const Vector3& b) { x -= b.x; y -= b.y; z -= b.z; return *this; }
+    Vector3& operator+=(const Vector3& b) {
+        x += b.x;
+        y += b.y;
+        z += b.z;
+        return *this;
+    }
+    Vector3& operator-=(const Vector3& b) {
+        x -= b.x;
+        y -= b.y;
+        z -= b.z;
+        return *this;
+    }
     Vector3 operator*(float s) const { return {x * s, y * s, z * s}; }
-    Vector3& operator*=(float s) { x *= s; y *= s; z *= s; return *this; }
+    Vector3& operator*=(float s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
 
     // Scales to unit length and returns the former length. Vectors not longer
     // than the smallest normal float are left alone and report 0.
@@ -54,17 +73,20 @@ struct Vector4 {
 struct Matrix {
     float m[16] = {};  // row-major: m[row * 4 + column]
     Matrix() = default;
-    Matrix(float m11, float m12, float m13, float m14,
-           float m21, float m22, float m23, float m24,
-           float m31, float m32, float m33, float m34,
-           float m41, float m42, float m43, float m44);
+    Matrix(float m11, float m12, float m13, float m14, float m21, float m22, float m23, float m24, float m31, float m32,
+           float m33, float m34, float m41, float m42, float m43, float m44);
     float* Data() { return m; }
     const float* Data() const { return m; }
     float& operator()(int row, int col) { return m[row * 4 + col]; }
     float operator()(int row, int col) const { return m[row * 4 + col]; }
 
     Vector3 GetTranslation() const { return {m[12], m[13], m[14]}; }
-    void SetTranslation(const Vector3& v) { m[12] = v.x; m[13] = v.y; m[14] = v.z; m[15] = 1.0f; }
+    void SetTranslation(const Vector3& v) {
+        m[12] = v.x;
+        m[13] = v.y;
+        m[14] = v.z;
+        m[15] = 1.0f;
+    }
 };
 
 // Shared constants, never changed after start-up.
@@ -81,7 +103,11 @@ Matrix MatrixRotationX(float angle);
 Matrix MatrixRotationY(float angle);
 // a = a x b. The product goes through a temporary, so b may be a itself.
 void MatrixMultiply(Matrix& a, const Matrix& b);
-inline Matrix operator*(const Matrix& a, const Matrix& b) { Matrix r = a; MatrixMultiply(r, b); return r; }
+inline Matrix operator*(const Matrix& a, const Matrix& b) {
+    Matrix r = a;
+    MatrixMultiply(r, b);
+    return r;
+}
 // Inverse of the upper 3x3 (translation dropped). A singular matrix
 // (|det| <= 1e-5) comes back as its unscaled adjugate.
 Matrix MatrixInverseAffine(const Matrix& m, float* determinant = nullptr);

@@ -14,9 +14,7 @@ struct EffectRandom {
         return state >> 16;
     }
     // 0..s
-    float RandomFloat(float s) {
-        return static_cast<float>(s * static_cast<float>(Random16()) / 65535.0);
-    }
+    float RandomFloat(float s) { return static_cast<float>(s * static_cast<float>(Random16()) / 65535.0); }
     // lo..hi
     float RandomRange(float lo, float hi) { return lo + RandomFloat(hi - lo); }
 };

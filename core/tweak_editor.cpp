@@ -8,15 +8,14 @@
 
 namespace {
 
-enum : int { kKeyShift = 0x10, kKeyLeft = 0x25, kKeyUp = 0x26, kKeyRight = 0x27,
-             kKeyDown = 0x28, kKeyF1 = 0x70 };
+enum : int { kKeyShift = 0x10, kKeyLeft = 0x25, kKeyUp = 0x26, kKeyRight = 0x27, kKeyDown = 0x28, kKeyF1 = 0x70 };
 
 bool Held(const InputState& in, int key) { return in.keys[key] == 1; }
 bool WentDown(const InputState& in, int key) { return in.keys[key] == 1 && in.previousKeys[key] == 0; }
 
 // Panel geometry in the 1280x720 layout space, measured from its bottom.
-constexpr float kPanelTop = 202.0f;    // panel top is this far above the bottom
-constexpr float kRowSpacing = 22.0f;   // the first row sits one spacing below the top
+constexpr float kPanelTop = 202.0f;   // panel top is this far above the bottom
+constexpr float kRowSpacing = 22.0f;  // the first row sits one spacing below the top
 constexpr float kNameX = 26.0f, kValueX = 326.0f;
 constexpr uint32_t kSelectedColour = 0xffffffff, kRowColour = 0x80ffffff;
 
@@ -46,8 +45,10 @@ bool UpdateTweakEditor(const InputState& in) {
     }
     // Written back every visible frame, so a value loaded out of range is
     // pulled in as soon as it is selected (NaN lands on min).
-    if (!(v > e.min)) v = e.min;
-    else if (!(v < e.max)) v = e.max;
+    if (!(v > e.min))
+        v = e.min;
+    else if (!(v < e.max))
+        v = e.max;
     *e.value = v;
     return true;
 }

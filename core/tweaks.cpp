@@ -1,9 +1,9 @@
 #include "core/tweaks.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 TweakTable& TweakTable::Get() {
     static TweakTable s_table;
@@ -29,8 +29,7 @@ void LoadTweaks(const char* path) {
     std::fclose(file);
 }
 
-void RegisterTweak(const char* name, float* value, float step, float min, float max,
-                   bool stepOnPress) {
+void RegisterTweak(const char* name, float* value, float step, float min, float max, bool stepOnPress) {
     TweakEntry entry{};
     std::strncpy(entry.name, name ? name : "", sizeof entry.name - 1);
     entry.value = value;

@@ -19,14 +19,14 @@ struct StoredTweak {
 struct TweakEntry {
     char name[257];  // at most 256 characters of the caller's name
     float* value;
-    float step;      // per key press, or per frame while the key is held
+    float step;  // per key press, or per frame while the key is held
     float min, max;
     bool stepOnPress;
 };
 
 struct TweakTable {
-    std::vector<StoredTweak> stored;      // file order, duplicates kept
-    std::vector<TweakEntry> registered;   // registration order, names unique
+    std::vector<StoredTweak> stored;     // file order, duplicates kept
+    std::vector<TweakEntry> registered;  // registration order, names unique
     bool editorVisible = false;
     int selection = 0;
 
@@ -39,8 +39,7 @@ constexpr char kTweakFile[] = "tweaks.txt";
 void LoadTweaks(const char* path = kTweakFile);
 // The first registration of a name wins; later ones change nothing. A stored
 // value of that name is written through `value` at once, unclamped.
-void RegisterTweak(const char* name, float* value, float step, float min, float max,
-                   bool stepOnPress);
+void RegisterTweak(const char* name, float* value, float step, float min, float max, bool stepOnPress);
 // Writes every registered tweak. The file is replaced in one step, so an
 // interrupted save leaves the previous file whole; with nothing registered
 // the file is left as it was. False when nothing was written.

@@ -22,9 +22,7 @@ static size_t FormatText(const char* format, va_list args) {
 }
 
 // Only codes 0..127 can have glyphs; any other byte draws nothing.
-static bool HasGlyph(const BitmapFont* font, unsigned char c) {
-    return c < 128 && font->uOffsets[c] != -1.0f;
-}
+static bool HasGlyph(const BitmapFont* font, unsigned char c) { return c < 128 && font->uOffsets[c] != -1.0f; }
 
 BitmapFont* BitmapFont::Create(Texture* texture, const char* glyphs, float spacing, float spaceWidth,
                                unsigned gapLimit) {
@@ -45,8 +43,8 @@ BitmapFont* BitmapFont::Create(Texture* texture, const char* glyphs, float spaci
     // The strips are A8R8G8B8 with rows packed at width * 4 bytes; anything
     // else would be read wrongly, so it gets no glyphs.
     if (bytesPerPixel == 4)
-        ScanGlyphStrip(reinterpret_cast<const uint32_t*>(bits), texture->width, texture->height, glyphs,
-                       gapLimit, font->widths, font->uOffsets);
+        ScanGlyphStrip(reinterpret_cast<const uint32_t*>(bits), texture->width, texture->height, glyphs, gapLimit,
+                       font->widths, font->uOffsets);
     else
         std::fprintf(stderr, "lumivane: a glyph strip needs 4 bytes per texel, not %d\n", bytesPerPixel);
     texture->Unlock();

@@ -12,6 +12,5 @@
 // widths[c] receives the glyph width in texels and uOffsets[c] its left edge
 // as a texture coordinate; characters without a glyph keep width 0 and
 // offset -1. Returns the number of glyphs assigned.
-int ScanGlyphStrip(const uint32_t* texels, unsigned width, unsigned height,
-                   const char* glyphs, unsigned gapLimit,
+int ScanGlyphStrip(const uint32_t* texels, unsigned width, unsigned height, const char* glyphs, unsigned gapLimit,
                    float widths[256], float uOffsets[256]);

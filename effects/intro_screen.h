@@ -30,5 +30,4 @@ uint8_t IntroFadeAlpha(float timeLeft, float duration);
 // Where the picture goes on the canvas. A zooming picture grows from 0.75 to
 // 1.25 times its size over the effect's life, its 1280x720 content centred;
 // otherwise it sits at the top-left corner at its texture size.
-void IntroPictureRect(Vector2 textureSize, float timeLeft, float duration, bool zoom, Vector2* position,
-                      Vector2* size);
+void IntroPictureRect(Vector2 textureSize, float timeLeft, float duration, bool zoom, Vector2* position, Vector2* size);

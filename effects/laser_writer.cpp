@@ -149,8 +149,7 @@ void CLaserWriter::DrawBeamScene(float intensity) {
 
     // The fan: one smoky triangle from the emitter to the beam.
     const float fanAlpha = s_random.RandomRange(0.4f, 0.45f);
-    const uint32_t fanColour =
-        ColourFromFloats(fanAlpha, kBeamR * intensity, kBeamG * intensity, kBeamB * intensity);
+    const uint32_t fanColour = ColourFromFloats(fanAlpha, kBeamR * intensity, kBeamG * intensity, kBeamB * intensity);
     const float u0 = s_random.RandomRange(0.0f, 0.1f) + smokeOffset;
     const float v0 = s_random.RandomRange(0.0f, 0.1f) + smokeOffset;
     const float sx = view.scaleX, sy = view.scaleY;

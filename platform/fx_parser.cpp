@@ -1,15 +1,16 @@
 #include "platform/fx_parser.h"
 
+#include <strings.h>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 namespace Fx {
 
 int ComponentCount(ParamType type) {
     switch (type) {
-    case ParamType::Float: case ParamType::Int: return 1;
+    case ParamType::Float:
+    case ParamType::Int: return 1;
     case ParamType::Float2: return 2;
     case ParamType::Float3: return 3;
     case ParamType::Float4: return 4;
@@ -22,41 +23,67 @@ int ComponentCount(ParamType type) {
 namespace {
 
 // Render-state names of passes and their Direct3D 9 numbers.
-struct StateName { const char* name; uint32_t state; };
+struct StateName {
+    const char* name;
+    uint32_t state;
+};
 const StateName kStates[] = {
-    {"ZEnable", 7}, {"ZWriteEnable", 14}, {"AlphaTestEnable", 15}, {"SrcBlend", 19},
-    {"DestBlend", 20}, {"CullMode", 22}, {"AlphaRef", 24}, {"AlphaFunc", 25},
-    {"AlphaBlendEnable", 27}, {"Lighting", 137}, {"PointSpriteEnable", 156}, {"BlendOp", 171},
+    {"ZEnable", 7},           {"ZWriteEnable", 14}, {"AlphaTestEnable", 15},    {"SrcBlend", 19},
+    {"DestBlend", 20},        {"CullMode", 22},     {"AlphaRef", 24},           {"AlphaFunc", 25},
+    {"AlphaBlendEnable", 27}, {"Lighting", 137},    {"PointSpriteEnable", 156}, {"BlendOp", 171},
 };
 
 // Value names, each meaningful for some states only.
-struct ValueName { const char* name; uint32_t value; uint32_t states[3]; };
+struct ValueName {
+    const char* name;
+    uint32_t value;
+    uint32_t states[3];
+};
 const ValueName kValues[] = {
-    {"NONE", 1, {22}}, {"CW", 2, {22}}, {"CCW", 3, {22}},
-    {"ZERO", 1, {19, 20}}, {"ONE", 2, {19, 20}}, {"SRCCOLOR", 3, {19, 20}},
-    {"INVSRCCOLOR", 4, {19, 20}}, {"SRCALPHA", 5, {19, 20}}, {"INVSRCALPHA", 6, {19, 20}},
-    {"DESTALPHA", 7, {19, 20}}, {"INVDESTALPHA", 8, {19, 20}}, {"DESTCOLOR", 9, {19, 20}},
+    {"NONE", 1, {22}},
+    {"CW", 2, {22}},
+    {"CCW", 3, {22}},
+    {"ZERO", 1, {19, 20}},
+    {"ONE", 2, {19, 20}},
+    {"SRCCOLOR", 3, {19, 20}},
+    {"INVSRCCOLOR", 4, {19, 20}},
+    {"SRCALPHA", 5, {19, 20}},
+    {"INVSRCALPHA", 6, {19, 20}},
+    {"DESTALPHA", 7, {19, 20}},
+    {"INVDESTALPHA", 8, {19, 20}},
+    {"DESTCOLOR", 9, {19, 20}},
     {"INVDESTCOLOR", 10, {19, 20}},
-    {"ADD", 1, {171}}, {"SUBTRACT", 2, {171}}, {"REVSUBTRACT", 3, {171}}, {"MIN", 4, {171}},
+    {"ADD", 1, {171}},
+    {"SUBTRACT", 2, {171}},
+    {"REVSUBTRACT", 3, {171}},
+    {"MIN", 4, {171}},
     {"MAX", 5, {171}},
-    {"NEVER", 1, {25}}, {"LESS", 2, {25}}, {"EQUAL", 3, {25}}, {"LESSEQUAL", 4, {25}},
-    {"GREATER", 5, {25}}, {"NOTEQUAL", 6, {25}}, {"GREATEREQUAL", 7, {25}}, {"ALWAYS", 8, {25}},
+    {"NEVER", 1, {25}},
+    {"LESS", 2, {25}},
+    {"EQUAL", 3, {25}},
+    {"LESSEQUAL", 4, {25}},
+    {"GREATER", 5, {25}},
+    {"NOTEQUAL", 6, {25}},
+    {"GREATEREQUAL", 7, {25}},
+    {"ALWAYS", 8, {25}},
 };
 
-struct TypeName { const char* name; ParamType type; };
+struct TypeName {
+    const char* name;
+    ParamType type;
+};
 const TypeName kTypes[] = {
-    {"float", ParamType::Float}, {"float2", ParamType::Float2}, {"float3", ParamType::Float3},
+    {"float", ParamType::Float},   {"float2", ParamType::Float2},     {"float3", ParamType::Float3},
     {"float4", ParamType::Float4}, {"float4x4", ParamType::Float4x4}, {"int", ParamType::Int},
-    {"vec2", ParamType::Float2}, {"vec3", ParamType::Float3},
-    {"vec4", ParamType::Float4}, {"mat4", ParamType::Float4x4}, {"texture", ParamType::Texture},
+    {"vec2", ParamType::Float2},   {"vec3", ParamType::Float3},       {"vec4", ParamType::Float4},
+    {"mat4", ParamType::Float4x4}, {"texture", ParamType::Texture},
 };
 
 bool Same(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
 
 class Parser {
 public:
-    Parser(const char* text, size_t length, Description* out)
-        : m_p(text), m_end(text + length), m_out(out) {}
+    Parser(const char* text, size_t length, Description* out) : m_p(text), m_end(text + length), m_out(out) {}
 
     bool Run(std::string* error) {
         bool ok = File();
@@ -195,13 +222,20 @@ private:
             std::string word;
             if (!Identifier(&word)) return false;
             bool ok;
-            if (Same(word, "technique")) ok = TechniqueDecl();
-            else if (Same(word, "vertexshader")) ok = ShaderDecl(true);
-            else if (Same(word, "pixelshader")) ok = ShaderDecl(false);
-            else if (Same(word, "glsl")) ok = CommonBlock();
-            else if (Same(word, "sampler") || Same(word, "sampler2D")) ok = SamplerDecl(false);
-            else if (Same(word, "samplerCUBE")) ok = SamplerDecl(true);
-            else ok = ParamDecl(word);
+            if (Same(word, "technique"))
+                ok = TechniqueDecl();
+            else if (Same(word, "vertexshader"))
+                ok = ShaderDecl(true);
+            else if (Same(word, "pixelshader"))
+                ok = ShaderDecl(false);
+            else if (Same(word, "glsl"))
+                ok = CommonBlock();
+            else if (Same(word, "sampler") || Same(word, "sampler2D"))
+                ok = SamplerDecl(false);
+            else if (Same(word, "samplerCUBE"))
+                ok = SamplerDecl(true);
+            else
+                ok = ParamDecl(word);
             if (!ok) return false;
         }
         if (m_out->techniques.empty()) return Fail("the file has no technique");
@@ -227,15 +261,13 @@ private:
         if (Accept('[')) {
             float size;
             if (!Number(&size)) return false;
-            if (size < 1 || size > 4096 || size != static_cast<int>(size))
-                return Fail("bad array size");
+            if (size < 1 || size > 4096 || size != static_cast<int>(size)) return Fail("bad array size");
             param.arraySize = static_cast<int>(size);
             if (!Expect(']')) return false;
         }
         if ((param.type == ParamType::Texture || param.type == ParamType::Int) && param.arraySize)
             return Fail("only float parameters can be arrays");
-        size_t count = static_cast<size_t>(ComponentCount(param.type)) *
-                       (param.arraySize ? param.arraySize : 1);
+        size_t count = static_cast<size_t>(ComponentCount(param.type)) * (param.arraySize ? param.arraySize : 1);
         param.value.assign(count, 0.0f);
         if (Accept('=')) {
             if (param.type == ParamType::Texture) return Fail("a texture takes no value");
@@ -316,21 +348,31 @@ private:
     bool SamplerState(Sampler* s, const std::string& state, const std::string& value) {
         int axis = Same(state, "AddressU") ? 0 : Same(state, "AddressV") ? 1 : Same(state, "AddressW") ? 2 : -1;
         if (axis >= 0) {
-            if (Same(value, "WRAP")) s->address[axis] = Address::Wrap;
-            else if (Same(value, "CLAMP")) s->address[axis] = Address::Clamp;
-            else if (Same(value, "MIRROR")) s->address[axis] = Address::Mirror;
-            else if (Same(value, "BORDER")) s->address[axis] = Address::Border;
-            else return Fail("unknown address mode '" + value + "'");
+            if (Same(value, "WRAP"))
+                s->address[axis] = Address::Wrap;
+            else if (Same(value, "CLAMP"))
+                s->address[axis] = Address::Clamp;
+            else if (Same(value, "MIRROR"))
+                s->address[axis] = Address::Mirror;
+            else if (Same(value, "BORDER"))
+                s->address[axis] = Address::Border;
+            else
+                return Fail("unknown address mode '" + value + "'");
             return true;
         }
-        Filter* filter = Same(state, "MinFilter") ? &s->minFilter
-                       : Same(state, "MagFilter") ? &s->magFilter
-                       : Same(state, "MipFilter") ? &s->mipFilter : nullptr;
+        Filter* filter = Same(state, "MinFilter")   ? &s->minFilter
+                         : Same(state, "MagFilter") ? &s->magFilter
+                         : Same(state, "MipFilter") ? &s->mipFilter
+                                                    : nullptr;
         if (!filter) return Fail("unknown sampler state '" + state + "'");
-        if (Same(value, "NONE")) *filter = Filter::None;
-        else if (Same(value, "POINT")) *filter = Filter::Point;
-        else if (Same(value, "LINEAR") || Same(value, "ANISOTROPIC")) *filter = Filter::Linear;
-        else return Fail("unknown filter '" + value + "'");
+        if (Same(value, "NONE"))
+            *filter = Filter::None;
+        else if (Same(value, "POINT"))
+            *filter = Filter::Point;
+        else if (Same(value, "LINEAR") || Same(value, "ANISOTROPIC"))
+            *filter = Filter::Linear;
+        else
+            return Fail("unknown filter '" + value + "'");
         return true;
     }
 
@@ -378,10 +420,8 @@ private:
                 std::string type;
                 Annotation a;
                 if (!Identifier(&type)) return false;
-                if (!Same(type, "float") && !Same(type, "int"))
-                    return Fail("annotations are float or int");
-                if (!Identifier(&a.name) || !Expect('=') || !Number(&a.value) || !Expect(';'))
-                    return false;
+                if (!Same(type, "float") && !Same(type, "int")) return Fail("annotations are float or int");
+                if (!Identifier(&a.name) || !Expect('=') || !Number(&a.value) || !Expect(';')) return false;
                 pass->annotations.push_back(std::move(a));
             }
         }
@@ -401,8 +441,8 @@ private:
                         if (s.name == value && s.vertex == vertex) *slot = static_cast<int>(i);
                     }
                     if (*slot < 0)
-                        return Fail(std::string("no ") + (vertex ? "vertex" : "pixel") +
-                                    " shader '" + value + "' is declared before this pass");
+                        return Fail(std::string("no ") + (vertex ? "vertex" : "pixel") + " shader '" + value +
+                                    "' is declared before this pass");
                 }
                 if (!vertex) havePixel = *slot >= 0;
             } else {
@@ -431,8 +471,14 @@ private:
         }
         std::string word;
         if (!Identifier(&word)) return false;
-        if (Same(word, "true")) { *out = 1; return true; }
-        if (Same(word, "false")) { *out = 0; return true; }
+        if (Same(word, "true")) {
+            *out = 1;
+            return true;
+        }
+        if (Same(word, "false")) {
+            *out = 0;
+            return true;
+        }
         for (const ValueName& v : kValues) {
             if (!Same(word, v.name)) continue;
             for (uint32_t s : v.states) {
@@ -444,7 +490,6 @@ private:
         }
         return Fail("'" + word + "' is not a value of this state");
     }
-
 };
 
 }  // namespace

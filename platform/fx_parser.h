@@ -68,8 +68,8 @@ int ComponentCount(ParamType type);  // floats per element; 0 for textures
 struct Param {
     std::string name;
     ParamType type = ParamType::Float;
-    int arraySize = 0;           // 0: not an array
-    std::vector<float> value;    // ComponentCount x max(1, arraySize) values
+    int arraySize = 0;         // 0: not an array
+    std::vector<float> value;  // ComponentCount x max(1, arraySize) values
 };
 
 enum class Address : uint8_t { Wrap, Clamp, Mirror, Border };
@@ -78,7 +78,7 @@ enum class Filter : uint8_t { None, Point, Linear };
 struct Sampler {
     std::string name;
     bool cube = false;
-    int texture = -1;            // index of the texture parameter
+    int texture = -1;  // index of the texture parameter
     Address address[3] = {Address::Wrap, Address::Wrap, Address::Wrap};
     Filter minFilter = Filter::Point, magFilter = Filter::Point, mipFilter = Filter::None;
 };
@@ -87,15 +87,20 @@ struct Shader {
     std::string name;
     bool vertex = false;
     std::string body;
-    int line = 1;                // where the body starts in the file
+    int line = 1;  // where the body starts in the file
 };
 
-struct PassState { uint32_t state, value; };   // Direct3D 9 render-state number and value
-struct Annotation { std::string name; float value; };
+struct PassState {
+    uint32_t state, value;
+};  // Direct3D 9 render-state number and value
+struct Annotation {
+    std::string name;
+    float value;
+};
 
 struct Pass {
     std::string name;
-    int vertexShader = -1;       // index into shaders; -1: pre-transformed pass-through
+    int vertexShader = -1;  // index into shaders; -1: pre-transformed pass-through
     int pixelShader = -1;
     std::vector<PassState> states;
     std::vector<Annotation> annotations;
@@ -111,7 +116,7 @@ struct Description {
     std::vector<Sampler> samplers;
     std::vector<Shader> shaders;
     std::vector<Technique> techniques;
-    std::string common;          // the glsl { } blocks, in order, each after a #line
+    std::string common;  // the glsl { } blocks, in order, each after a #line
 };
 
 // False with "line N: what is wrong" in *error.

@@ -37,8 +37,7 @@ static void ResetRenderStates() {
     s_state.renderStates[kRsLighting] = 1;
     s_state.renderStates[kRsPointSpriteEnable] = 0;
     s_state.renderStates[kRsBlendOp] = kBlendOpAdd;
-    const RenderState all[] = {kRsZEnable, kRsZWriteEnable, kRsSrcBlend, kRsCullMode,
-                               kRsAlphaBlendEnable, kRsBlendOp};
+    const RenderState all[] = {kRsZEnable, kRsZWriteEnable, kRsSrcBlend, kRsCullMode, kRsAlphaBlendEnable, kRsBlendOp};
     for (RenderState s : all) ApplyRenderState(s);
     glDepthFunc(GL_LEQUAL);  // Direct3D 9's default ZFUNC
 }
@@ -124,8 +123,8 @@ int BackBufferHeight() { return static_cast<int>(s_back.surface.height); }
 void Clear(unsigned flags, uint32_t colour, float depth, const ClearRect* rect) {
     GLbitfield bits = 0;
     if (flags & kClearTarget) {
-        glClearColor(((colour >> 16) & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f,
-                     (colour & 0xFF) / 255.0f, ((colour >> 24) & 0xFF) / 255.0f);
+        glClearColor(((colour >> 16) & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f, (colour & 0xFF) / 255.0f,
+                     ((colour >> 24) & 0xFF) / 255.0f);
         bits |= GL_COLOR_BUFFER_BIT;
     }
     if (flags & kClearZBuffer) {
@@ -162,8 +161,8 @@ void Finish() { glFinish(); }
 
 static void ReadSurface(const Surface* surface, uint8_t* rgba) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, surface->framebuffer);
-    glReadPixels(0, 0, static_cast<GLsizei>(surface->width), static_cast<GLsizei>(surface->height),
-                 GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    glReadPixels(0, 0, static_cast<GLsizei>(surface->width), static_cast<GLsizei>(surface->height), GL_RGBA,
+                 GL_UNSIGNED_BYTE, rgba);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, s_state.renderTarget->framebuffer);
 }
 
@@ -238,21 +237,21 @@ static void ApplyRenderState(RenderState state) {
     const uint32_t* rs = s_state.renderStates;
     switch (state) {
     case kRsZEnable:
-        if (rs[kRsZEnable]) glEnable(GL_DEPTH_TEST); else glDisable(GL_DEPTH_TEST);
+        if (rs[kRsZEnable])
+            glEnable(GL_DEPTH_TEST);
+        else
+            glDisable(GL_DEPTH_TEST);
         break;
-    case kRsZWriteEnable:
-        glDepthMask(rs[kRsZWriteEnable] ? GL_TRUE : GL_FALSE);
-        break;
+    case kRsZWriteEnable: glDepthMask(rs[kRsZWriteEnable] ? GL_TRUE : GL_FALSE); break;
     case kRsAlphaBlendEnable:
-        if (rs[kRsAlphaBlendEnable]) glEnable(GL_BLEND); else glDisable(GL_BLEND);
+        if (rs[kRsAlphaBlendEnable])
+            glEnable(GL_BLEND);
+        else
+            glDisable(GL_BLEND);
         break;
     case kRsSrcBlend:
-    case kRsDestBlend:
-        glBlendFunc(BlendFactor(rs[kRsSrcBlend]), BlendFactor(rs[kRsDestBlend]));
-        break;
-    case kRsBlendOp:
-        glBlendEquation(BlendEquation(rs[kRsBlendOp]));
-        break;
+    case kRsDestBlend: glBlendFunc(BlendFactor(rs[kRsSrcBlend]), BlendFactor(rs[kRsDestBlend])); break;
+    case kRsBlendOp: glBlendEquation(BlendEquation(rs[kRsBlendOp])); break;
     case kRsCullMode:
         // Direct3D judges winding as seen on screen (y down); GL judges it
         // in its window space, whose y runs the other way (the vertex stages
@@ -266,19 +265,25 @@ static void ApplyRenderState(RenderState state) {
             glDisable(GL_CULL_FACE);
         }
         break;
-    default:
-        break;  // alpha test is applied per draw; lighting and point sprites need nothing
+    default: break;  // alpha test is applied per draw; lighting and point sprites need nothing
     }
 }
 
 static bool KnownState(uint32_t state) {
     switch (state) {
-    case kRsZEnable: case kRsZWriteEnable: case kRsAlphaTestEnable: case kRsSrcBlend:
-    case kRsDestBlend: case kRsCullMode: case kRsAlphaRef: case kRsAlphaFunc:
-    case kRsAlphaBlendEnable: case kRsLighting: case kRsPointSpriteEnable: case kRsBlendOp:
-        return true;
-    default:
-        return false;
+    case kRsZEnable:
+    case kRsZWriteEnable:
+    case kRsAlphaTestEnable:
+    case kRsSrcBlend:
+    case kRsDestBlend:
+    case kRsCullMode:
+    case kRsAlphaRef:
+    case kRsAlphaFunc:
+    case kRsAlphaBlendEnable:
+    case kRsLighting:
+    case kRsPointSpriteEnable:
+    case kRsBlendOp: return true;
+    default: return false;
     }
 }
 
@@ -289,8 +294,6 @@ void SetRenderState(RenderState state, uint32_t value) {
     ApplyRenderState(state);
 }
 
-uint32_t GetRenderState(RenderState state) {
-    return KnownState(state) ? s_state.renderStates[state] : 0;
-}
+uint32_t GetRenderState(RenderState state) { return KnownState(state) ? s_state.renderStates[state] : 0; }
 
 }  // namespace Gpu

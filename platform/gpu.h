@@ -34,7 +34,9 @@ int BackBufferHeight();
 // Clear flags, as in Direct3D 9.
 enum : unsigned { kClearTarget = 1, kClearZBuffer = 2 };
 // Pixels x0..x1-1, y0..y1-1 of render target 0 (row 0 at the top).
-struct ClearRect { int x0, y0, x1, y1; };
+struct ClearRect {
+    int x0, y0, x1, y1;
+};
 // Clears render target 0 and/or its depth buffer, all of it or only the
 // rectangle. Colour is 0xAARRGGBB. Clears obey nothing but their flags and
 // rectangle (no write masks, no render states).
@@ -56,19 +58,18 @@ void ReadRenderTarget(uint8_t* rgba);
 
 // Direct3D 9 format numbers.
 enum Format : uint32_t { kFormatA8R8G8B8 = 21, kFormatR32F = 114, kFormatA32B32G32R32F = 116 };
-class Texture;      // a 2D texture (managed or render target)
-class Surface;      // level 0 of a render-target texture, or the back buffer
+class Texture;  // a 2D texture (managed or render target)
+class Surface;  // level 0 of a render-target texture, or the back buffer
 class CubeTexture;
 
 // levels: 0 = full mip chain, 1 = one level. A render target always has one
 // level and its own depth buffer, so every target can draw with depth.
 // Null for a zero size or an unknown format.
-Texture* CreateTexture(unsigned width, unsigned height, unsigned levels, Format format,
-                       bool renderTarget);
+Texture* CreateTexture(unsigned width, unsigned height, unsigned levels, Format format, bool renderTarget);
 // Null is ignored. A texture lives on while a surface of it is referenced
 // (for example while it is render target 0), as in Direct3D 9.
 void ReleaseTexture(Texture* texture);
-unsigned TextureWidth(const Texture* texture);   // level 0; 0 for null
+unsigned TextureWidth(const Texture* texture);  // level 0; 0 for null
 unsigned TextureHeight(const Texture* texture);
 // Level 0 in Direct3D 9 memory layout, top row first. A8R8G8B8 texels are
 // 32-bit 0xAARRGGBB little-endian (bytes B, G, R, A); R32F one float;
@@ -89,7 +90,7 @@ Surface* GetRenderTarget();                       // current render target 0, +1
 // refused, as Direct3D 9 refuses it for target 0.
 void SetRenderTarget(Surface* surface);
 void AddRef(Surface* surface);
-void Release(Surface* surface);                   // null is ignored
+void Release(Surface* surface);  // null is ignored
 unsigned SurfaceWidth(const Surface* surface);
 unsigned SurfaceHeight(const Surface* surface);
 
@@ -98,17 +99,43 @@ unsigned SurfaceHeight(const Surface* surface);
 // Direct3D 9 render-state numbers and values, so the show's numbers keep
 // their meaning.
 enum RenderState : uint32_t {
-    kRsZEnable = 7, kRsZWriteEnable = 14, kRsAlphaTestEnable = 15, kRsSrcBlend = 19,
-    kRsDestBlend = 20, kRsCullMode = 22, kRsAlphaRef = 24, kRsAlphaFunc = 25,
-    kRsAlphaBlendEnable = 27, kRsLighting = 137, kRsPointSpriteEnable = 156, kRsBlendOp = 171 };
+    kRsZEnable = 7,
+    kRsZWriteEnable = 14,
+    kRsAlphaTestEnable = 15,
+    kRsSrcBlend = 19,
+    kRsDestBlend = 20,
+    kRsCullMode = 22,
+    kRsAlphaRef = 24,
+    kRsAlphaFunc = 25,
+    kRsAlphaBlendEnable = 27,
+    kRsLighting = 137,
+    kRsPointSpriteEnable = 156,
+    kRsBlendOp = 171
+};
 enum : uint32_t { kCullNone = 1, kCullCW = 2, kCullCCW = 3 };
-enum : uint32_t { kBlendZero = 1, kBlendOne = 2, kBlendSrcColor = 3, kBlendInvSrcColor = 4,
-                  kBlendSrcAlpha = 5, kBlendInvSrcAlpha = 6, kBlendDestAlpha = 7,
-                  kBlendInvDestAlpha = 8, kBlendDestColor = 9, kBlendInvDestColor = 10 };
-enum : uint32_t { kBlendOpAdd = 1, kBlendOpSubtract = 2, kBlendOpRevSubtract = 3,
-                  kBlendOpMin = 4, kBlendOpMax = 5 };
-enum : uint32_t { kCmpNever = 1, kCmpLess = 2, kCmpEqual = 3, kCmpLessEqual = 4, kCmpGreater = 5,
-                  kCmpNotEqual = 6, kCmpGreaterEqual = 7, kCmpAlways = 8 };
+enum : uint32_t {
+    kBlendZero = 1,
+    kBlendOne = 2,
+    kBlendSrcColor = 3,
+    kBlendInvSrcColor = 4,
+    kBlendSrcAlpha = 5,
+    kBlendInvSrcAlpha = 6,
+    kBlendDestAlpha = 7,
+    kBlendInvDestAlpha = 8,
+    kBlendDestColor = 9,
+    kBlendInvDestColor = 10
+};
+enum : uint32_t { kBlendOpAdd = 1, kBlendOpSubtract = 2, kBlendOpRevSubtract = 3, kBlendOpMin = 4, kBlendOpMax = 5 };
+enum : uint32_t {
+    kCmpNever = 1,
+    kCmpLess = 2,
+    kCmpEqual = 3,
+    kCmpLessEqual = 4,
+    kCmpGreater = 5,
+    kCmpNotEqual = 6,
+    kCmpGreaterEqual = 7,
+    kCmpAlways = 8
+};
 // Unknown states are ignored (and read back as 0). LIGHTING is kept but has
 // no effect: there is no fixed-function lighting.
 void SetRenderState(RenderState state, uint32_t value);
@@ -116,9 +143,13 @@ uint32_t GetRenderState(RenderState state);
 
 enum Primitive : uint32_t { kPointList = 1, kLineList = 2, kTriangleList = 4, kTriangleStrip = 5 };
 enum class DeclType : uint8_t { Float2, Float3, Float4, Colour /* D3DCOLOR, bytes B, G, R, A */ };
-enum class DeclUsage : uint8_t { Position, PositionT /* pre-transformed x, y, z, rhw */, Colour,
-                                 Normal, TexCoord };
-struct VertexElement { uint16_t offset; DeclType type; DeclUsage usage; uint8_t usageIndex; };
+enum class DeclUsage : uint8_t { Position, PositionT /* pre-transformed x, y, z, rhw */, Colour, Normal, TexCoord };
+struct VertexElement {
+    uint16_t offset;
+    DeclType type;
+    DeclUsage usage;
+    uint8_t usageIndex;
+};
 class VertexDeclaration;
 // Null for an empty or invalid list (more than 8 elements, texture
 // coordinate index above 4).
@@ -133,9 +164,8 @@ void SetVertexDeclaration(VertexDeclaration* declaration);
 // Direct3D 9: positions are pixels of render target 0.
 void DrawPrimitiveUP(Primitive type, unsigned primitiveCount, const void* vertices, unsigned stride);
 // 16-bit indices address vertices[minVertexIndex .. minVertexIndex + numVertices).
-void DrawIndexedPrimitiveUP(Primitive type, unsigned minVertexIndex, unsigned numVertices,
-                            unsigned primitiveCount, const uint16_t* indices,
-                            const void* vertices, unsigned stride);
+void DrawIndexedPrimitiveUP(Primitive type, unsigned minVertexIndex, unsigned numVertices, unsigned primitiveCount,
+                            const uint16_t* indices, const void* vertices, unsigned stride);
 
 // ---- Effects -----------------------------------------------------------
 
@@ -147,11 +177,11 @@ struct EffectData;
 // is ignored. Values set between BeginPass and a draw take effect at the draw.
 class Effect {
 public:
-    bool SetTechnique(const char* name);   // false (and no change) if there is none of that name
+    bool SetTechnique(const char* name);  // false (and no change) if there is none of that name
     // Begins the current technique: remembers the render states its passes
     // change (End puts them back) and returns the number of passes.
     unsigned Begin();
-    void BeginPass(unsigned pass);         // applies the pass's states; draws now use its program
+    void BeginPass(unsigned pass);  // applies the pass's states; draws now use its program
     void EndPass();
     void End();
     void SetFloat(const char* name, float v);
@@ -160,8 +190,8 @@ public:
     void SetFloatArray(const char* name, const float* v, unsigned count);
     void SetInt(const char* name, int v);
     void SetVector(const char* name, const Vector4& v);
-    void SetMatrix(const char* name, const Matrix& m);   // row-major, row vectors
-    void SetTexture(const char* name, Texture* t);       // null unbinds
+    void SetMatrix(const char* name, const Matrix& m);  // row-major, row vectors
+    void SetTexture(const char* name, Texture* t);      // null unbinds
     void SetTexture(const char* name, CubeTexture* t);
     // A float (or int) annotation of pass `pass` of the current technique.
     bool GetPassAnnotation(unsigned pass, const char* name, float* value);

@@ -124,7 +124,8 @@ void SetVertexDeclaration(VertexDeclaration* declaration) { State().declaration 
 
 static GLuint Location(const VertexElement& e) {
     switch (e.usage) {
-    case DeclUsage::Position: case DeclUsage::PositionT: return kAttribPosition;
+    case DeclUsage::Position:
+    case DeclUsage::PositionT: return kAttribPosition;
     case DeclUsage::Colour: return kAttribColour;
     case DeclUsage::Normal: return kAttribNormal;
     case DeclUsage::TexCoord: return kAttribTexCoord0 + e.usageIndex;
@@ -182,9 +183,8 @@ void DrawPrimitiveUP(Primitive type, unsigned primitiveCount, const void* vertic
     glDrawArrays(mode, static_cast<GLint>(offset / stride), static_cast<GLsizei>(count));
 }
 
-void DrawIndexedPrimitiveUP(Primitive type, unsigned minVertexIndex, unsigned numVertices,
-                            unsigned primitiveCount, const uint16_t* indices,
-                            const void* vertices, unsigned stride) {
+void DrawIndexedPrimitiveUP(Primitive type, unsigned minVertexIndex, unsigned numVertices, unsigned primitiveCount,
+                            const uint16_t* indices, const void* vertices, unsigned stride) {
     const VertexDeclaration* d = State().declaration;
     GLenum mode;
     if (!d || !vertices || !indices || stride == 0 || numVertices == 0 || primitiveCount == 0 ||

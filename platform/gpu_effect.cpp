@@ -25,8 +25,8 @@ struct Program {
 };
 
 struct PassPrograms {
-    Program own;                     // the pass's own stages
-    Program pretransformed;          // pass-through vertex stage + the pixel stage
+    Program own;             // the pass's own stages
+    Program pretransformed;  // pass-through vertex stage + the pixel stage
     bool hasVertexShader = false;
 };
 
@@ -37,15 +37,17 @@ enum class Bound : uint8_t { None, Flat, Cube };
 struct EffectData {
     std::string name;
     Fx::Description fx;
-    std::vector<uint32_t> versions;        // per parameter, bumped by every set
-    std::vector<const void*> textures;     // per parameter: Texture* or CubeTexture*
-    std::vector<Bound> bound;              // what kind each texture pointer is
+    std::vector<uint32_t> versions;     // per parameter, bumped by every set
+    std::vector<const void*> textures;  // per parameter: Texture* or CubeTexture*
+    std::vector<Bound> bound;           // what kind each texture pointer is
     std::vector<GLuint> samplerObjects;
     std::vector<std::vector<PassPrograms>> passes;  // per technique, per pass
     unsigned technique = 0;
     bool begun = false;
-    struct Saved { uint32_t state, value; };
-    Saved saved[16];                       // render states to put back at End
+    struct Saved {
+        uint32_t state, value;
+    };
+    Saved saved[16];  // render states to put back at End
     unsigned savedCount = 0;
 };
 
@@ -70,9 +72,10 @@ static const char* GlslType(Fx::ParamType type) {
 // What every stage starts with: the version, the layer's own uniforms and
 // the file's parameters and samplers as uniforms.
 static std::string Prelude(const Fx::Description& fx) {
-    std::string s = "#version 330 core\n"
-                    "uniform vec4 lv_Target;     // render target 0: width, height, 1/width, 1/height\n"
-                    "uniform vec2 lv_AlphaTest;  // comparison (0: off), reference 0..255\n";
+    std::string s =
+        "#version 330 core\n"
+        "uniform vec4 lv_Target;     // render target 0: width, height, 1/width, 1/height\n"
+        "uniform vec2 lv_AlphaTest;  // comparison (0: off), reference 0..255\n";
     for (const Fx::Param& p : fx.params) {
         const char* type = GlslType(p.type);
         if (!type) continue;
@@ -299,13 +302,11 @@ static bool Build(EffectData* d, std::string* error) {
             for (int index : {pass.vertexShader, pass.pixelShader}) {
                 if (index < 0 || shaders[index]) continue;
                 const Fx::Shader& sh = fx.shaders[index];
-                std::string source = prelude + (sh.vertex ? kVertexInterface : kPixelInterface) +
-                                     fx.common + "#define main lv_Main\n#line " +
-                                     std::to_string(sh.line) + "\n" + sh.body + "\n" +
+                std::string source = prelude + (sh.vertex ? kVertexInterface : kPixelInterface) + fx.common +
+                                     "#define main lv_Main\n#line " + std::to_string(sh.line) + "\n" + sh.body + "\n" +
                                      (sh.vertex ? kVertexEpilogue : kPixelEpilogue);
                 std::string message;
-                shaders[index] = CompileShader(sh.vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER,
-                                               source, &message);
+                shaders[index] = CompileShader(sh.vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, source, &message);
                 if (!shaders[index]) {
                     *error = sh.name + ": " + message;
                     cleanup();
@@ -345,8 +346,7 @@ static bool Build(EffectData* d, std::string* error) {
         glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, AddressMode(s.address[1]));
         glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, AddressMode(s.address[2]));
         glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, MinFilter(s));
-        glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER,
-                            s.magFilter == Fx::Filter::Linear ? GL_LINEAR : GL_NEAREST);
+        glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, s.magFilter == Fx::Filter::Linear ? GL_LINEAR : GL_NEAREST);
         d->samplerObjects.push_back(sampler);
     }
     return true;
@@ -443,8 +443,7 @@ bool PrepareEffectDraw(bool pretransformed) {
         Bound kind = d->bound[s.texture];
         // A texture of the wrong kind samples as none: (0, 0, 0, 1).
         if (s.cube) {
-            BindTextureUnit(i, GL_TEXTURE_CUBE_MAP,
-                            kind == Bound::Cube ? static_cast<const CubeTexture*>(t)->name : 0);
+            BindTextureUnit(i, GL_TEXTURE_CUBE_MAP, kind == Bound::Cube ? static_cast<const CubeTexture*>(t)->name : 0);
         } else {
             BindTextureUnit(i, GL_TEXTURE_2D, kind == Bound::Flat ? static_cast<const Texture*>(t)->name : 0);
         }
@@ -540,9 +539,7 @@ void Effect::End() {
 
 void Effect::SetFloat(const char* name, float v) { SetValues(data, name, &v, 1); }
 
-void Effect::SetFloatArray(const char* name, const float* v, unsigned count) {
-    SetValues(data, name, v, count);
-}
+void Effect::SetFloatArray(const char* name, const float* v, unsigned count) { SetValues(data, name, v, count); }
 
 void Effect::SetInt(const char* name, int v) {
     float f = static_cast<float>(v);

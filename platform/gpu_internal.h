@@ -11,7 +11,7 @@ namespace Gpu {
 
 class Surface {
 public:
-    Texture* owner = nullptr;   // null for the back buffer
+    Texture* owner = nullptr;  // null for the back buffer
     GLuint framebuffer = 0;
     unsigned width = 0, height = 0;
 };
@@ -22,10 +22,10 @@ public:
     unsigned width = 0, height = 0, levels = 1;
     Format format = kFormatA8R8G8B8;
     bool renderTarget = false;
-    int references = 1;          // the creator's, plus one per surface reference
-    GLuint depth = 0;            // render targets: their depth buffer
-    Surface surface;             // render targets: level 0
-    std::vector<uint8_t> shadow; // managed textures: level 0 as locked, made on first lock
+    int references = 1;           // the creator's, plus one per surface reference
+    GLuint depth = 0;             // render targets: their depth buffer
+    Surface surface;              // render targets: level 0
+    std::vector<uint8_t> shadow;  // managed textures: level 0 as locked, made on first lock
 };
 
 class CubeTexture {
@@ -48,9 +48,9 @@ constexpr unsigned kMaxSamplers = 16;
 // Device state every draw depends on.
 struct DeviceState {
     uint32_t renderStates[256] = {};
-    Surface* renderTarget = nullptr;       // referenced
+    Surface* renderTarget = nullptr;  // referenced
     VertexDeclaration* declaration = nullptr;
-    Effect* passEffect = nullptr;          // the pass begun last, until EndPass
+    Effect* passEffect = nullptr;  // the pass begun last, until EndPass
     unsigned passIndex = 0;
 };
 DeviceState& State();

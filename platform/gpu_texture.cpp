@@ -30,11 +30,9 @@ static unsigned FullChain(unsigned w, unsigned h) {
     return levels;
 }
 
-Texture* CreateTexture(unsigned width, unsigned height, unsigned levels, Format format,
-                       bool renderTarget) {
+Texture* CreateTexture(unsigned width, unsigned height, unsigned levels, Format format, bool renderTarget) {
     FormatInfo info;
-    if (width == 0 || height == 0 || width > 16384 || height > 16384 || !LookUpFormat(format, &info))
-        return nullptr;
+    if (width == 0 || height == 0 || width > 16384 || height > 16384 || !LookUpFormat(format, &info)) return nullptr;
     unsigned chain = FullChain(width, height);
     if (renderTarget) levels = 1;
     if (levels == 0 || levels > chain) levels = chain;
@@ -128,9 +126,8 @@ void UnlockTexture(Texture* texture) {
     FormatInfo info;
     if (!texture || texture->shadow.empty() || !LookUpFormat(texture->format, &info)) return;
     BindTextureUnit(0, GL_TEXTURE_2D, texture->name);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(texture->width),
-                    static_cast<GLsizei>(texture->height), info.format, info.type,
-                    texture->shadow.data());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(texture->width), static_cast<GLsizei>(texture->height),
+                    info.format, info.type, texture->shadow.data());
     if (texture->levels > 1) glGenerateMipmap(GL_TEXTURE_2D);
 }
 
@@ -144,9 +141,8 @@ CubeTexture* CreateCubeTexture(unsigned size, const uint32_t* const faces[6]) {
     // Direct3D 9 and GL pick faces and face coordinates the same way, and a
     // face's first row is its top in both, so the faces go up as they are.
     for (int i = 0; i < 6; ++i) {
-        glTexImage2D(static_cast<GLenum>(GL_TEXTURE_CUBE_MAP_POSITIVE_X + i), 0, GL_RGBA8,
-                     static_cast<GLsizei>(size), static_cast<GLsizei>(size), 0, GL_BGRA,
-                     GL_UNSIGNED_BYTE, faces[i]);
+        glTexImage2D(static_cast<GLenum>(GL_TEXTURE_CUBE_MAP_POSITIVE_X + i), 0, GL_RGBA8, static_cast<GLsizei>(size),
+                     static_cast<GLsizei>(size), 0, GL_BGRA, GL_UNSIGNED_BYTE, faces[i]);
     }
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAX_LEVEL, 0);
     return cube;

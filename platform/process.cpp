@@ -1,12 +1,12 @@
 #include "platform/process.h"
 
-#include <csignal>
-#include <cstdlib>
-#include <cstring>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
 
 extern char** environ;
 
@@ -23,8 +23,7 @@ bool FindProgram(const char* program) {
         candidate.push_back('/');
         candidate.append(program);
         struct stat st;
-        if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-            access(candidate.c_str(), X_OK) == 0)
+        if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(candidate.c_str(), X_OK) == 0)
             return true;
         if (!end) return false;
         p = end;

@@ -99,9 +99,12 @@ uint8_t VirtualKeyFromKeycode(int32_t key) {
     case SDLK_BACKSPACE: return 0x08;
     case SDLK_TAB: return 0x09;
     case SDLK_RETURN: return 0x0D;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return 0x10;
-    case SDLK_LCTRL: case SDLK_RCTRL: return 0x11;
-    case SDLK_LALT: case SDLK_RALT: return 0x12;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return 0x10;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return 0x11;
+    case SDLK_LALT:
+    case SDLK_RALT: return 0x12;
     case SDLK_PAUSE: return 0x13;
     case SDLK_ESCAPE: return 0x1B;
     case SDLK_SPACE: return 0x20;
@@ -133,9 +136,7 @@ bool PollEvent(Event* out) {
     if (!SDL_PollEvent(&e)) return false;
     *out = Event{};
     switch (e.type) {
-    case SDL_QUIT:
-        out->message = Message::Quit;
-        break;
+    case SDL_QUIT: out->message = Message::Quit; break;
     case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) out->message = Message::Destroy;
         if (e.window.event == SDL_WINDOWEVENT_LEAVE) out->message = Message::MouseLeave;
@@ -153,8 +154,7 @@ bool PollEvent(Event* out) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
         out->button = ButtonIndex(e.button.button);
-        if (out->button >= 0)
-            out->message = e.type == SDL_MOUSEBUTTONDOWN ? Message::ButtonDown : Message::ButtonUp;
+        if (out->button >= 0) out->message = e.type == SDL_MOUSEBUTTONDOWN ? Message::ButtonDown : Message::ButtonUp;
         break;
     case SDL_MOUSEWHEEL: {
         int notches = e.wheel.y;
@@ -163,8 +163,7 @@ bool PollEvent(Event* out) {
         out->wheel = static_cast<int16_t>(notches * 120);  // WHEEL_DELTA per notch
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return true;
 }
@@ -182,8 +181,7 @@ uint64_t GetCounterFrequency() { return SDL_GetPerformanceFrequency(); }
 void Sleep(unsigned milliseconds) { SDL_Delay(milliseconds); }
 
 void WarningBox(const char* text, const char* caption) {
-    if (s_offscreen ||
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, nullptr) != 0)
+    if (s_offscreen || SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, caption, text, nullptr) != 0)
         std::fprintf(stderr, "lumivane: %s\n", text);
 }
 

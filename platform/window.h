@@ -34,14 +34,14 @@ void SwapWindow();
 // Window messages, as the window procedure of the show sees them.
 enum class Message {
     None,
-    Quit,          // the loop must end (WM_QUIT)
-    Destroy,       // the window was closed (WM_DESTROY)
-    KeyDown,       // key = virtual-key code; auto-repeat sends more of these
+    Quit,     // the loop must end (WM_QUIT)
+    Destroy,  // the window was closed (WM_DESTROY)
+    KeyDown,  // key = virtual-key code; auto-repeat sends more of these
     KeyUp,
-    MouseMove,     // x, y in client pixels
-    ButtonDown,    // button 0 left, 1 right, 2 middle
+    MouseMove,   // x, y in client pixels
+    ButtonDown,  // button 0 left, 1 right, 2 middle
     ButtonUp,
-    MouseWheel,    // wheel: 120 per notch, positive away from the user
+    MouseWheel,  // wheel: 120 per notch, positive away from the user
     MouseLeave,
 };
 

@@ -34,7 +34,7 @@ ViewValues ViewValues::FromSettings(const DisplaySettings& s) {
 namespace GraphicsDevice {
 
 static ViewValues s_view;
-static uint8_t s_fadeLevel = 255;          // the first frames are black
+static uint8_t s_fadeLevel = 255;  // the first frames are black
 static uint32_t s_clearColour = 0xFFFFFFFF;
 static bool s_created = false;
 static Matrix s_orthoMatrix;
@@ -54,23 +54,25 @@ static void CreateVertexDeclarations() {
     const E d0[] = {position};
     const E d1[] = {position, {12, DeclType::Colour, DeclUsage::Colour, 0}};
     const E d2[] = {positionT, {16, DeclType::Colour, DeclUsage::Colour, 0}};
-    const E d3[] = {position, {12, DeclType::Colour, DeclUsage::Colour, 0},
-                    {16, DeclType::Float3, DeclUsage::Normal, 0}};
+    const E d3[] = {
+        position, {12, DeclType::Colour, DeclUsage::Colour, 0}, {16, DeclType::Float3, DeclUsage::Normal, 0}};
     const E d4[] = {position, {12, DeclType::Float2, DeclUsage::TexCoord, 0}};
-    const E d5[] = {position, {12, DeclType::Colour, DeclUsage::Colour, 0},
-                    {16, DeclType::Float2, DeclUsage::TexCoord, 0}};
-    const E d6[] = {positionT, {16, DeclType::Colour, DeclUsage::Colour, 0},
-                    {20, DeclType::Float2, DeclUsage::TexCoord, 0}};
-    const E d7[] = {position, {12, DeclType::Colour, DeclUsage::Colour, 0},
+    const E d5[] = {
+        position, {12, DeclType::Colour, DeclUsage::Colour, 0}, {16, DeclType::Float2, DeclUsage::TexCoord, 0}};
+    const E d6[] = {
+        positionT, {16, DeclType::Colour, DeclUsage::Colour, 0}, {20, DeclType::Float2, DeclUsage::TexCoord, 0}};
+    const E d7[] = {position,
+                    {12, DeclType::Colour, DeclUsage::Colour, 0},
                     {16, DeclType::Float3, DeclUsage::Normal, 0},
                     {28, DeclType::Float2, DeclUsage::TexCoord, 0}};
     const E d8[] = {position, {12, DeclType::Float3, DeclUsage::Normal, 0}};
-    const E d9[] = {position, {12, DeclType::Float3, DeclUsage::Normal, 0},
-                    {24, DeclType::Float2, DeclUsage::TexCoord, 0}};
-    const struct { const E* elements; unsigned count; } all[10] = {
-        {d0, 1}, {d1, 2}, {d2, 2}, {d3, 3}, {d4, 2}, {d5, 3}, {d6, 3}, {d7, 4}, {d8, 2}, {d9, 3}};
-    for (int i = 0; i < 10; ++i)
-        s_declarations[i] = Gpu::CreateVertexDeclaration(all[i].elements, all[i].count);
+    const E d9[] = {
+        position, {12, DeclType::Float3, DeclUsage::Normal, 0}, {24, DeclType::Float2, DeclUsage::TexCoord, 0}};
+    const struct {
+        const E* elements;
+        unsigned count;
+    } all[10] = {{d0, 1}, {d1, 2}, {d2, 2}, {d3, 3}, {d4, 2}, {d5, 3}, {d6, 3}, {d7, 4}, {d8, 2}, {d9, 3}};
+    for (int i = 0; i < 10; ++i) s_declarations[i] = Gpu::CreateVertexDeclaration(all[i].elements, all[i].count);
 }
 
 static FontHolder* CreateFont(int height) {
@@ -104,8 +106,7 @@ bool Create(bool* cancelled) {
         y = (screenHeight - height) / 2;
     }
     const char* error = nullptr;
-    Platform::WindowDesc desc{"Lumivane - ZOPa", x, y, width, height, !settings.windowed,
-                              settings.vsync};
+    Platform::WindowDesc desc{"Lumivane - ZOPa", x, y, width, height, !settings.windowed, settings.vsync};
     if (!Platform::CreateMainWindow(desc, &error)) {
         std::fprintf(stderr, "lumivane: cannot open the window: %s\n", error);
         return false;
@@ -181,9 +182,7 @@ void Present() {
 
 const ViewValues& View() { return s_view; }
 
-float GetLetterboxHeight() {
-    return (DisplaySettings::Get().windowHeight - s_view.viewHeight) * 0.5f;
-}
+float GetLetterboxHeight() { return (DisplaySettings::Get().windowHeight - s_view.viewHeight) * 0.5f; }
 
 void SetFade(uint8_t level) { s_fadeLevel = level; }
 uint8_t GetFade() { return s_fadeLevel; }

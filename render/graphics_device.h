@@ -10,7 +10,7 @@ namespace Gpu {
 class Effect;
 class Surface;
 class VertexDeclaration;
-}
+}  // namespace Gpu
 struct Texture;
 struct FontHolder;
 
@@ -47,14 +47,14 @@ void ShowWindow(bool show);
 
 bool BeginScene();
 void EndScene();
-void Clear(uint32_t colour);      // colour of render target 0 only
-void ClearDepth(float depth);     // depth only
-void Present();                   // fade overlay, then present
+void Clear(uint32_t colour);   // colour of render target 0 only
+void ClearDepth(float depth);  // depth only
+void Present();                // fade overlay, then present
 
 const ViewValues& View();
-float GetLetterboxHeight();       // one bar: (windowHeight - viewHeight) / 2
+float GetLetterboxHeight();  // one bar: (windowHeight - viewHeight) / 2
 
-void SetFade(uint8_t level);      // alpha of the black overlay at present
+void SetFade(uint8_t level);  // alpha of the black overlay at present
 uint8_t GetFade();
 uint32_t* GetClearColour();
 void SetClearColour(uint32_t colour);

@@ -23,7 +23,7 @@ struct Chain {
     // the target is known to be clear.
     int written[2][2] = {};
     QuadVertex quad[4] = {};
-    Gpu::Surface* savedTarget = nullptr;   // referenced from BeginScene to Present
+    Gpu::Surface* savedTarget = nullptr;  // referenced from BeginScene to Present
     int passCounter = 0;
     bool firstPass = true;
     float extentU = 1, extentV = 1;
@@ -52,8 +52,8 @@ void ReleaseTarget(Texture*& target) {
 // The chain runs only when all three targets exist; otherwise an effect
 // draws straight onto the current target and its passes are skipped.
 bool HaveTargets() {
-    return s_chain.scene && s_chain.scene->surface && s_chain.pingPong[0] &&
-           s_chain.pingPong[0]->surface && s_chain.pingPong[1] && s_chain.pingPong[1]->surface;
+    return s_chain.scene && s_chain.scene->surface && s_chain.pingPong[0] && s_chain.pingPong[0]->surface &&
+           s_chain.pingPong[1] && s_chain.pingPong[1]->surface;
 }
 
 }  // namespace
@@ -61,8 +61,8 @@ bool HaveTargets() {
 void Create() {
     const DisplaySettings& display = DisplaySettings::Get();
     CreateTargets(display.windowWidth, display.windowHeight);
-    s_chain.copyEffect = Gpu::CreateEffect(kCopyEffectSource, std::strlen(kCopyEffectSource),
-                                           "the built-in copy effect");
+    s_chain.copyEffect =
+        Gpu::CreateEffect(kCopyEffectSource, std::strlen(kCopyEffectSource), "the built-in copy effect");
     const Gpu::VertexElement elements[] = {
         {0, Gpu::DeclType::Float4, Gpu::DeclUsage::PositionT, 0},
         {16, Gpu::DeclType::Float2, Gpu::DeclUsage::TexCoord, 0},
@@ -155,8 +155,10 @@ void ApplyEffect(Gpu::Effect* effect) {
         effect->EndPass();
         // Pixels whose centres lie left of and above vertex 3, with one to
         // spare, within the target.
-        c.written[d][0] = std::clamp(static_cast<int>(std::ceil(c.quad[3].x)) + 1, 0, static_cast<int>(destination->width));
-        c.written[d][1] = std::clamp(static_cast<int>(std::ceil(c.quad[3].y)) + 1, 0, static_cast<int>(destination->height));
+        c.written[d][0] =
+            std::clamp(static_cast<int>(std::ceil(c.quad[3].x)) + 1, 0, static_cast<int>(destination->width));
+        c.written[d][1] =
+            std::clamp(static_cast<int>(std::ceil(c.quad[3].y)) + 1, 0, static_cast<int>(destination->height));
     }
     effect->End();
     ++c.passCounter;  // once per effect: the result is in pingPong[passCounter % 2]

@@ -14,7 +14,9 @@
 #pragma once
 #include <cstdint>
 
-namespace Gpu { class Effect; }
+namespace Gpu {
+class Effect;
+}
 struct Texture;
 
 namespace PostProcessChain {
@@ -41,10 +43,10 @@ void Present();
 // For inspection: the chain's state and targets.
 struct QuadVertex {
     float x, y, z, rhw;
-    float u0, v0;   // texture coordinate 0: the source region
-    float u1, v1;   // texture coordinate 1: always the whole scene
+    float u0, v0;  // texture coordinate 0: the source region
+    float u1, v1;  // texture coordinate 1: always the whole scene
 };
-const QuadVertex* Quad();   // four vertices, strip order
+const QuadVertex* Quad();  // four vertices, strip order
 int PassCounter();
 float TexExtentU();
 float TexExtentV();

@@ -22,7 +22,9 @@ constexpr unsigned kLineCapacity = 8192;
 LineVertex s_lines[kLineCapacity];
 unsigned s_lineCount = 0;
 
-struct Rect { float x0, y0, x1, y1; };
+struct Rect {
+    float x0, y0, x1, y1;
+};
 
 // Layout units to pixels.
 Rect LayoutRect(const Vector2* position, const Vector2* size) {
@@ -44,8 +46,8 @@ void DrawStrip(Gpu::Effect* effect, const void* vertices, unsigned stride, unsig
 }
 
 // The common steps of the layout-space quads.
-void DrawWithEffect2D(int declaration, const char* technique, Texture* texture, const void* vertices,
-                      unsigned stride, unsigned triangles = 2) {
+void DrawWithEffect2D(int declaration, const char* technique, Texture* texture, const void* vertices, unsigned stride,
+                      unsigned triangles = 2) {
     Gpu::Effect* effect = GraphicsDevice::GetEffect2D();
     if (!effect) return;
     Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(declaration));
@@ -60,8 +62,7 @@ void DrawWithEffect2D(int declaration, const char* technique, Texture* texture, 
 
 // The textured quad's corners: half a pixel right and down, the texture's
 // top-left at vertex 1.
-void TexturedCorners(TexturedVertex2D v[4], const Rect& r, uint32_t colour, float ou, float ov,
-                     float su, float sv) {
+void TexturedCorners(TexturedVertex2D v[4], const Rect& r, uint32_t colour, float ou, float ov, float su, float sv) {
     v[0] = {r.x0 + 0.5f, r.y1 + 0.5f, 0, 1, colour, ou, ov + sv};
     v[1] = {r.x0 + 0.5f, r.y0 + 0.5f, 0, 1, colour, ou, ov};
     v[2] = {r.x1 + 0.5f, r.y1 + 0.5f, 0, 1, colour, ou + su, ov + sv};
@@ -78,8 +79,8 @@ void DrawQuad(const Vector2* position, const Vector2* size, uint32_t colour) {
     DrawQuadGradient(position, size, colour, colour, colour, colour);
 }
 
-void DrawQuadGradient(const Vector2* position, const Vector2* size, uint32_t topLeft,
-                      uint32_t topRight, uint32_t bottomLeft, uint32_t bottomRight) {
+void DrawQuadGradient(const Vector2* position, const Vector2* size, uint32_t topLeft, uint32_t topRight,
+                      uint32_t bottomLeft, uint32_t bottomRight) {
     if (!position || !size) return;
     Rect r = LayoutRect(position, size);
     const Vertex2D v[4] = {
@@ -98,16 +99,15 @@ void DrawTexturedQuad(Texture* texture, const Vector2* position, const Vector2* 
     DrawWithEffect2D(6, "PosColTex2D", texture, v, sizeof(TexturedVertex2D));
 }
 
-void DrawTexturedQuadPart(Texture* texture, const Vector2* position, const Vector2* size,
-                          const Vector2* uvOrigin, const Vector2* uvSize, uint32_t tint) {
+void DrawTexturedQuadPart(Texture* texture, const Vector2* position, const Vector2* size, const Vector2* uvOrigin,
+                          const Vector2* uvSize, uint32_t tint) {
     if (!Usable(texture) || !position || !size || !uvOrigin || !uvSize) return;
     TexturedVertex2D v[4];
     TexturedCorners(v, LayoutRect(position, size), tint, uvOrigin->x, uvOrigin->y, uvSize->x, uvSize->y);
     DrawWithEffect2D(6, "PosColTex2D", texture, v, sizeof(TexturedVertex2D));
 }
 
-void DrawRotatedQuad(Texture* texture, const Vector2* position, const Vector2* size, float angle,
-                     uint32_t tint) {
+void DrawRotatedQuad(Texture* texture, const Vector2* position, const Vector2* size, float angle, uint32_t tint) {
     if (!Usable(texture) || !position || !size) return;
     const ViewValues& view = GraphicsDevice::View();
     float cx = (position->x + size->x * 0.5f) * view.scaleX;
@@ -119,8 +119,7 @@ void DrawRotatedQuad(Texture* texture, const Vector2* position, const Vector2* s
     TexturedVertex2D v[4];
     for (int i = 0; i < 4; ++i) {
         float dx = corners[i][0], dy = corners[i][1];
-        v[i] = {cx + dx * c - dy * s + 0.5f, cy + dx * s + dy * c + 0.5f, 0, 1, tint,
-                corners[i][2], corners[i][3]};
+        v[i] = {cx + dx * c - dy * s + 0.5f, cy + dx * s + dy * c + 0.5f, 0, 1, tint, corners[i][2], corners[i][3]};
     }
     DrawWithEffect2D(6, "PosColTex2D", texture, v, sizeof(TexturedVertex2D));
 }
@@ -143,8 +142,7 @@ void DrawFullscreenFade(const Vector2* position, const Vector2* size, uint32_t c
     float x0 = position->x + 0.5f, y0 = position->y + 0.5f;
     float x1 = x0 + size->x, y1 = y0 + size->y;
     uint32_t black = colour & 0xFF000000u;
-    const Vertex2D v[4] = {{x0, y1, 0, 1, black}, {x0, y0, 0, 1, black}, {x1, y1, 0, 1, black},
-                           {x1, y0, 0, 1, black}};
+    const Vertex2D v[4] = {{x0, y1, 0, 1, black}, {x0, y0, 0, 1, black}, {x1, y1, 0, 1, black}, {x1, y0, 0, 1, black}};
     DrawWithEffect2D(2, "PosCol2D", nullptr, v, sizeof(Vertex2D));
 }
 

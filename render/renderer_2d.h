@@ -12,7 +12,9 @@
 
 #include "core/maths.h"
 
-namespace Gpu { class Effect; }
+namespace Gpu {
+class Effect;
+}
 struct Texture;
 
 namespace Renderer2D {
@@ -32,19 +34,18 @@ struct TexturedVertex2D {
 
 // Layout space: (x, y) lands on pixel (x * scaleX, y * scaleY) of the target.
 void DrawQuad(const Vector2* position, const Vector2* size, uint32_t colour);
-void DrawQuadGradient(const Vector2* position, const Vector2* size, uint32_t topLeft,
-                      uint32_t topRight, uint32_t bottomLeft, uint32_t bottomRight);
+void DrawQuadGradient(const Vector2* position, const Vector2* size, uint32_t topLeft, uint32_t topRight,
+                      uint32_t bottomLeft, uint32_t bottomRight);
 // Textured quads sit half a pixel right and down of the solid ones. A null
 // texture (or one whose creation failed) draws nothing.
 void DrawTexturedQuad(Texture* texture, const Vector2* position, const Vector2* size, uint32_t tint);
 // The texture window (uvOrigin, uvSize) stretched over the quad; the
 // texture repeats outside 0..1.
-void DrawTexturedQuadPart(Texture* texture, const Vector2* position, const Vector2* size,
-                          const Vector2* uvOrigin, const Vector2* uvSize, uint32_t tint);
+void DrawTexturedQuadPart(Texture* texture, const Vector2* position, const Vector2* size, const Vector2* uvOrigin,
+                          const Vector2* uvSize, uint32_t tint);
 // Turned by `angle` radians about its centre, clockwise on screen. At angle
 // 0 the texture itself shows a quarter turn clockwise.
-void DrawRotatedQuad(Texture* texture, const Vector2* position, const Vector2* size, float angle,
-                     uint32_t tint);
+void DrawRotatedQuad(Texture* texture, const Vector2* position, const Vector2* size, float angle, uint32_t tint);
 
 // Pixel space. Runs the caller's effect with its current technique and
 // parameters; changes no render state.

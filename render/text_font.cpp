@@ -95,8 +95,7 @@ TextFont* CreateTextFont(const uint8_t* data, size_t size, int height) {
     FT_Done_FreeType(library);
 
     int atlasHeight = penY + rowHeight + 1;
-    font->atlas = Gpu::CreateTexture(kAtlasWidth, static_cast<unsigned>(atlasHeight), 1,
-                                     Gpu::kFormatA8R8G8B8, false);
+    font->atlas = Gpu::CreateTexture(kAtlasWidth, static_cast<unsigned>(atlasHeight), 1, Gpu::kFormatA8R8G8B8, false);
     unsigned pitch = 0;
     uint32_t* texels = reinterpret_cast<uint32_t*>(Gpu::LockTexture(font->atlas, &pitch));
     if (!texels) {
@@ -144,15 +143,14 @@ static void DrawBatch(TextFont* font, size_t glyphs) {
     effect->End();
 }
 
-void DrawTextFont(TextFont* font, const char* text, size_t length, int left, int top, int right,
-                  int bottom, uint32_t colour) {
+void DrawTextFont(TextFont* font, const char* text, size_t length, int left, int top, int right, int bottom,
+                  uint32_t colour) {
     if (!font || !font->atlas || !text) return;
     // Text blends over the target without depth, and leaves the states as
     // it found them.
     using namespace Gpu;
-    const RenderState kept[] = {kRsZEnable, kRsZWriteEnable, kRsAlphaBlendEnable, kRsSrcBlend,
-                                kRsDestBlend, kRsBlendOp, kRsAlphaTestEnable, kRsAlphaRef,
-                                kRsAlphaFunc, kRsCullMode};
+    const RenderState kept[] = {kRsZEnable, kRsZWriteEnable,    kRsAlphaBlendEnable, kRsSrcBlend,  kRsDestBlend,
+                                kRsBlendOp, kRsAlphaTestEnable, kRsAlphaRef,         kRsAlphaFunc, kRsCullMode};
     uint32_t saved[std::size(kept)];
     for (size_t i = 0; i < std::size(kept); ++i) saved[i] = GetRenderState(kept[i]);
     SetRenderState(kRsZEnable, 0);

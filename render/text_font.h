@@ -21,5 +21,5 @@ int TextFontHeight(const TextFont* font);
 // the top-left of the first line at pixel (left, top), clipped to
 // [left, right) x [top, bottom). '\n' starts a new line. Glyph coverage
 // times the colour's alpha blends over what is there; depth is not used.
-void DrawTextFont(TextFont* font, const char* text, size_t length, int left, int top, int right,
-                  int bottom, uint32_t colour);
+void DrawTextFont(TextFont* font, const char* text, size_t length, int left, int top, int right, int bottom,
+                  uint32_t colour);

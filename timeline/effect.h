@@ -25,9 +25,9 @@ public:
     virtual void Render() {}
 
     int classId = -1;
-    uint32_t order = 0;       // run order in the active list, ascending
-    bool finished = false;    // set once the lifetime has run out
-    float timeLeft = -1.0f;   // keeps falling below zero after finishing
+    uint32_t order = 0;      // run order in the active list, ascending
+    bool finished = false;   // set once the lifetime has run out
+    float timeLeft = -1.0f;  // keeps falling below zero after finishing
     float duration = 0.0f;
     std::list<CEffect*> children;  // not owned; updated and rendered after the parent
 
@@ -79,12 +79,12 @@ protected:
 
 // Declares the factory class CC<Name> for effect class C<Name> and its one
 // static instance. Use once, in the effect's source file.
-#define LUMIVANE_REGISTER_EFFECT(EffectType, FactoryType, id)                         \
-    class FactoryType : public CEffectClassImpl<EffectType> {                         \
-    public:                                                                           \
-        int GetClassId() override { return id; }                                      \
+#define LUMIVANE_REGISTER_EFFECT(EffectType, FactoryType, id)                          \
+    class FactoryType : public CEffectClassImpl<EffectType> {                          \
+    public:                                                                            \
+        int GetClassId() override { return id; }                                       \
         char* GetName(char* buffer) override { return CopyName(buffer, #EffectType); } \
-    };                                                                                \
+    };                                                                                 \
     static FactoryType s_##FactoryType
 
 // A new effect of the given class with its lifetime set, or null when no

@@ -83,7 +83,10 @@ void DrawSyncDisplay() {
         Renderer2D::DrawQuad(&position, &barSize, 0xFF00FF00);
     }
     // Markers: the band's first bin, its end, and the cursor.
-    const struct { unsigned bin; uint32_t colour; } markers[3] = {
+    const struct {
+        unsigned bin;
+        uint32_t colour;
+    } markers[3] = {
         {channel.first, 0xFF0000FF},
         {channel.end, 0xFF00FFFF},
         {static_cast<unsigned>(display.cursor), 0xFFFF00FF},

@@ -3,13 +3,15 @@
 #pragma once
 #include <cstdint>
 
-namespace CAudio { class CHandle; }
+namespace CAudio {
+class CHandle;
+}
 
 struct TimelineEntry {
-    int classId;       // EffectClassId; kNoEffect starts nothing
-    uint32_t order;    // copied into the effect's run order
-    float start;       // seconds of timeline time
-    float duration;    // seconds, copied into the effect's lifetime
+    int classId;     // EffectClassId; kNoEffect starts nothing
+    uint32_t order;  // copied into the effect's run order
+    float start;     // seconds of timeline time
+    float duration;  // seconds, copied into the effect's lifetime
 };
 
 constexpr int kTimelineEntryCount = 33;
@@ -17,9 +19,9 @@ extern const TimelineEntry kTimeline[kTimelineEntryCount];
 
 // The timeline's clock, owned by the application object.
 struct TimelineState {
-    int nextEntry = 0;          // index of the next entry to start
-    float demoTime = 0.0f;      // seconds of timeline time
-    float lastMusicTime = 0.0f; // milliseconds, the music position at the last advance
+    int nextEntry = 0;           // index of the next entry to start
+    float demoTime = 0.0f;       // seconds of timeline time
+    float lastMusicTime = 0.0f;  // milliseconds, the music position at the last advance
 };
 
 namespace Timeline {
