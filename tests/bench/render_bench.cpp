@@ -10,9 +10,6 @@
 // (subject time over copy time) holds up when other work shares the CPU.
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <cstring>
-
 #include "app/lumivane.h"
 #include "assets/texture.h"
 #include "platform/gpu.h"
@@ -20,72 +17,13 @@
 #include "render/graphics_device.h"
 #include "render/post_process.h"
 #include "render/renderer_2d.h"
+#include "tests/bench/bench_common.h"
 #include "tests/gpu_fixture.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// One full-screen copy between two 1280 x 720 targets with the chain's copy
-// effect, as its passes draw (no blending, no culling).
-class CopyPass {
-public:
-    CopyPass() {
-        source = Texture::CreateRenderTarget(1280, 720, Gpu::kFormatA8R8G8B8);
-        destination = Texture::CreateRenderTarget(1280, 720, Gpu::kFormatA8R8G8B8);
-        Gpu::Surface* saved = GraphicsDevice::SetRenderTexture(source);
-        GraphicsDevice::Clear(0xFF336699);
-        GraphicsDevice::RestoreRenderTarget(saved);
-        effect = Gpu::CreateEffect(kCopyEffectSource, std::strlen(kCopyEffectSource), "copy");
-    }
-    ~CopyPass() {
-        Gpu::ReleaseEffect(effect);
-        for (Texture* t : {source, destination}) {
-            t->Release();
-            delete t;
-        }
-    }
-    void Draw() {
-        Gpu::Surface* saved = GraphicsDevice::SetRenderTexture(destination);
-        Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 0);
-        Gpu::SetRenderState(Gpu::kRsCullMode, Gpu::kCullNone);
-        effect->SetTechnique("RenderNoLight");
-        effect->SetTexture("g_Texture", source->texture);
-        const Vector2 pos(-0.5f, -0.5f), size(1280, 720);
-        Renderer2D::DrawEffectQuad(effect, &pos, &size, 0xFFFFFFFF);
-        GraphicsDevice::RestoreRenderTarget(saved);
-    }
-
-private:
-    Texture* source;
-    Texture* destination;
-    Gpu::Effect* effect;
-};
-
-double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
-
-// Times `body` per iteration (GPU work finished), each followed by one timed
-// copy pass for the ratio.
-template <typename Body>
-void Measure(benchmark::State& state, CopyPass& copy, Body body) {
-    body();  // warm up: the first use compiles shader variants
-    copy.Draw();
-    Gpu::Finish();
-    double subject = 0, copies = 0;
-    for (auto _ : state) {
-        Clock::time_point t0 = Clock::now();
-        body();
-        Gpu::Finish();
-        Clock::time_point t1 = Clock::now();
-        copy.Draw();
-        Gpu::Finish();
-        Clock::time_point t2 = Clock::now();
-        state.SetIterationTime(Seconds(t0, t1));
-        subject += Seconds(t0, t1);
-        copies += Seconds(t1, t2);
-    }
-    state.counters["copies"] = copies > 0 ? subject / copies : 0;
-}
+using Bench::CopyPass;
+using Bench::Measure;
 
 void CopyPassFloor(benchmark::State& state) {
     if (!GpuFixture::Start(1280, 720, 1)) return state.SkipWithError("no device");
@@ -135,5 +73,3 @@ void FrameFixedCost(benchmark::State& state) {
 BENCHMARK(CopyPassFloor)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BloomChain)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(FrameFixedCost)->Unit(benchmark::kMillisecond)->UseManualTime();
-
-BENCHMARK_MAIN();
