@@ -22,8 +22,9 @@ public:
     void Frame() override;
     bool ShowSetup() override;
     // Plays the soundtrack (MUSIC resource 124) from its start; from then on
-    // it drives the timeline clock. Called by the loading screen when it has
-    // finished. Without sound the song stays null and the show runs silently.
+    // it drives the timeline clock. Called by the frame in which the loading
+    // screen has gone. Without sound the song stays null and the show runs
+    // silently.
     void StartMusic();
 
     TimelineState timeline;  // nextEntry, demoTime, lastMusicTime
@@ -46,8 +47,7 @@ CLumivane& TheLumivane();
 // Tweak: non-zero shows frame rate, timeline time and camera in the corner.
 extern float s_DisplayStats;
 
-// The colour split of the final pass: fuzz effects hold the target at 1 while
-// they live; every frame the strength follows it by min(0.7 dt, 1) of the gap.
-extern float RgbSplitTarget;
+// The colour split of the final pass: it follows RgbSplitTarget (held at 1
+// by the fuzz bursts) every frame by min(0.7 dt, 1) of the gap.
 extern float RgbSplitStrength;
 float EaseRgbSplit(float strength, float target, float dt);

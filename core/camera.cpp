@@ -2,9 +2,10 @@
 
 #include <cfloat>
 
-#include "app/frame_timer.h"
-#include "app/input.h"
+#include "core/frame_timer.h"
 #include "core/tweaks.h"
+#include "platform/input.h"
+#include "platform/keys.h"
 
 // Degrees to radians at float precision.
 static constexpr float kDegreesToRadians = 0.017453292f;
@@ -68,7 +69,7 @@ void Camera::FlyUpdate(float speed, float sensitivity) {
     Vector3 up(axes(1, 0), axes(1, 1), axes(1, 2));
     Vector3 back(axes(2, 0), axes(2, 1), axes(2, 2));
 
-    if (InputState::IsKeyDown(0x10)) speed *= 2.0f;  // Shift
+    if (InputState::IsKeyDown(kKeyShift)) speed *= 2.0f;
     float step = speed * dt;
     if (InputState::IsKeyDown('W')) m_position -= back * step;
     if (InputState::IsKeyDown('S')) m_position += back * step;

@@ -1,6 +1,7 @@
 #include "effects/intro_screen.h"
 
 #include "assets/catalogue.h"
+#include "assets/resource_ids.h"
 #include "assets/texture.h"
 #include "render/renderer_2d.h"
 
@@ -8,7 +9,7 @@ unsigned IntroScreenCounter = 0;
 
 // Mission, logo, end screen: 2048 x 1024 each, the picture in the top-left
 // 1280 x 720.
-static const int kPictures[3] = {111, 102, 127};
+static const int kPictures[3] = {kTexMission, kTexLogo, kTexEndScreen};
 
 CIntroScreen::CIntroScreen() {
     picture = GetTexture(kPictures[IntroScreenCounter]);

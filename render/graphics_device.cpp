@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app.h"
-#include "app/app_shell.h"
+#include "assets/resource_ids.h"
 #include "assets/resources.h"
 #include "assets/texture.h"
 #include "platform/gpu.h"
@@ -39,10 +38,8 @@ static uint32_t s_clearColour = 0xFFFFFFFF;
 static bool s_created = false;
 static Matrix s_orthoMatrix;
 static Gpu::Effect* s_effect2D = nullptr;
-static Gpu::VertexDeclaration* s_declarations[10] = {};
+static Gpu::VertexDeclaration* s_declarations[kVertexDeclarationCount] = {};
 static FontHolder* s_font = nullptr;
-
-constexpr int kTextFontResource = 900;  // Liberation Sans Bold, the metric twin of Arial Bold
 
 // The ten shared vertex layouts (stream 0, usage index 0 throughout).
 static void CreateVertexDeclarations() {
@@ -71,14 +68,14 @@ static void CreateVertexDeclarations() {
     const struct {
         const E* elements;
         unsigned count;
-    } all[10] = {{d0, 1}, {d1, 2}, {d2, 2}, {d3, 3}, {d4, 2}, {d5, 3}, {d6, 3}, {d7, 4}, {d8, 2}, {d9, 3}};
-    for (int i = 0; i < 10; ++i) s_declarations[i] = Gpu::CreateVertexDeclaration(all[i].elements, all[i].count);
+    } all[kVertexDeclarationCount] = {{d0, 1}, {d1, 2}, {d2, 2}, {d3, 3}, {d4, 2}, {d5, 3}, {d6, 3}, {d7, 4}, {d8, 2}, {d9, 3}};
+    for (int i = 0; i < kVertexDeclarationCount; ++i) s_declarations[i] = Gpu::CreateVertexDeclaration(all[i].elements, all[i].count);
 }
 
 static FontHolder* CreateFont(int height) {
     const uint8_t* data = nullptr;
     size_t size = 0;
-    if (!LoadResourceBytes(kTextFontResource, "RCDATA", &data, &size)) return nullptr;
+    if (!LoadResourceBytes(kFontText, "RCDATA", &data, &size)) return nullptr;
     TextFont* font = CreateTextFont(data, size, height);
     if (!font) return nullptr;
     FontHolder* holder = new FontHolder;
@@ -86,11 +83,7 @@ static FontHolder* CreateFont(int height) {
     return holder;
 }
 
-bool Create(bool* cancelled) {
-    bool start = AppShell::GetApp()->ShowSetup();
-    if (cancelled) *cancelled = !start;
-    if (!start) return false;
-
+bool Create() {
     const DisplaySettings& settings = DisplaySettings::Get();
     s_view = ViewValues::FromSettings(settings);
 
@@ -192,7 +185,7 @@ void SetClearColour(uint32_t colour) { s_clearColour = colour; }
 const Matrix& GetOrthoMatrix() { return s_orthoMatrix; }
 
 Gpu::VertexDeclaration* GetVertexDeclaration(int index) {
-    return index >= 0 && index < 10 ? s_declarations[index] : nullptr;
+    return index >= 0 && index < kVertexDeclarationCount ? s_declarations[index] : nullptr;
 }
 
 Gpu::Effect* GetEffect2D() { return s_effect2D; }

@@ -131,7 +131,7 @@ int TextFontHeight(const TextFont* font) { return font ? font->height : 0; }
 static void DrawBatch(TextFont* font, size_t glyphs) {
     Gpu::Effect* effect = GraphicsDevice::GetEffect2D();
     if (glyphs == 0 || !effect) return;
-    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(6));
+    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(kDeclScreenColourTex));
     effect->SetTechnique("PosColTex2D");
     effect->SetTexture("g_Texture", font->atlas);
     unsigned passes = effect->Begin();

@@ -13,6 +13,7 @@
 #include "tests/gpu_fixture.h"
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
+#include "timeline/show_levels.h"
 
 using GpuFixture::Image;
 

@@ -142,7 +142,7 @@ TEST_F(GpuConventions, PixelCentresAreIntegersAndRowZeroIsTheTop) {
     effect->SetMatrix("g_Matrix", MatrixOrthoOffCenterRH(0, kWidth, kHeight, 0, 0, 1));
     const MVertex m[4] = {{2, 3, 0, 0xFFFF0000, 0, 0}, {5, 3, 0, 0xFFFF0000, 1, 0},
                           {2, 7, 0, 0xFFFF0000, 0, 1}, {5, 7, 0, 0xFFFF0000, 1, 1}};
-    Draw("Matrix", Gpu::kTriangleStrip, 2, m, 5, sizeof(MVertex));
+    Draw("Matrix", Gpu::kTriangleStrip, 2, m, kDeclPosColourTex, sizeof(MVertex));
     Image shaded = GpuFixture::ReadTarget();
     for (const Image* image : {&pre, &shaded}) {
         for (int y = 0; y < static_cast<int>(kHeight); ++y) {
@@ -216,7 +216,7 @@ TEST_F(GpuConventions, FloatTargetsKeepValuesAboveOneForTheVertexStageToRead) {
     effect->SetMatrix("g_Matrix", MatrixOrthoOffCenterRH(0, kWidth, kHeight, 0, 0, 1));
     const MVertex v[4] = {{0, 0, 0, 0, 0.5f, 0.5f}, {4, 0, 0, 0, 0.5f, 0.5f},
                           {0, 4, 0, 0, 0.5f, 0.5f}, {4, 4, 0, 0, 0.5f, 0.5f}};
-    Draw("Fetch", Gpu::kTriangleStrip, 2, v, 5, sizeof(MVertex));
+    Draw("Fetch", Gpu::kTriangleStrip, 2, v, kDeclPosColourTex, sizeof(MVertex));
     uint32_t p = GpuFixture::ReadTarget().At(1, 1);
     EXPECT_EQ(GpuFixture::Red(p), 223);  // 0.875
     EXPECT_EQ(GpuFixture::Green(p), 128);
@@ -243,11 +243,11 @@ TEST_F(GpuConventions, CullingJudgesWindingAsSeenOnScreen) {
             if (shaded) {
                 const MVertex v[3] = {{0, 0, 0, 0xFF00FF00, 0, 0}, {bx, by, 0, 0xFF00FF00, 0, 0},
                                       {cx, cy, 0, 0xFF00FF00, 0, 0}};
-                Draw("Matrix", Gpu::kTriangleList, 1, v, 5, sizeof(MVertex));
+                Draw("Matrix", Gpu::kTriangleList, 1, v, kDeclPosColourTex, sizeof(MVertex));
             } else {
                 const TVertex v[3] = {{0, 0, 0, 1, 0xFF00FF00, 0, 0}, {bx, by, 0, 1, 0xFF00FF00, 0, 0},
                                       {cx, cy, 0, 1, 0xFF00FF00, 0, 0}};
-                Draw("Colour", Gpu::kTriangleList, 1, v, 6, sizeof(TVertex));
+                Draw("Colour", Gpu::kTriangleList, 1, v, kDeclScreenColourTex, sizeof(TVertex));
             }
             EXPECT_EQ(GpuFixture::ReadTarget().At(5, 5) == 0xFF00FF00u, c.drawn)
                 << "cull " << c.cull << (c.clockwise ? " clockwise" : " counter-clockwise")
@@ -342,7 +342,7 @@ TEST_F(GpuConventions, PointSpritesAreSizedByTheVertexStageWithTheirOriginTopLef
     const MVertex point = {10, 10, 0, 0xFFFFFFFF, 0, 0};
     Gpu::Clear(Gpu::kClearTarget, 0x00000000, 1.0f);
     Gpu::SetRenderState(Gpu::kRsPointSpriteEnable, 1);
-    Draw("Points", Gpu::kPointList, 1, &point, 5, sizeof(MVertex));
+    Draw("Points", Gpu::kPointList, 1, &point, kDeclPosColourTex, sizeof(MVertex));
     Image image = GpuFixture::ReadTarget();
     // A 4-pixel sprite centred on pixel 10 covers pixels 8..11.
     for (int y = 6; y < 14; ++y) {
@@ -397,7 +397,7 @@ TEST_F(GpuConventions, IndexedDrawsAddressTheVerticesHandedOver) {
     std::memcpy(&v[4], quad, sizeof quad);
     const uint16_t indices[6] = {4, 5, 6, 6, 5, 7};
     effect->SetTechnique("Colour");
-    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(6));
+    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(kDeclScreenColourTex));
     effect->Begin();
     effect->BeginPass(0);
     Gpu::DrawIndexedPrimitiveUP(Gpu::kTriangleList, 4, 4, 2, indices, v, sizeof(TVertex));
