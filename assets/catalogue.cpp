@@ -3,10 +3,10 @@
 #include <map>
 
 #include "assets/cube_texture.h"
+#include "assets/effect_file.h"
 #include "assets/mesh.h"
 #include "assets/resource_ids.h"
 #include "assets/texture.h"
-#include "render/graphics_device.h"
 
 namespace {
 
@@ -17,12 +17,18 @@ const CatalogueEntry kMeshes[] = {
     {kMeshCylinder, "Data\\meshs\\head_cylinder.x"},
 };
 const CatalogueEntry kEffects[] = {
-    {kFxBloomH, "Data\\Shaders\\PP_BloomH.fx"},       {kFxBloomV, "Data\\Shaders\\PP_BloomV.fx"},
-    {kFxBrightPass, "Data\\Shaders\\PP_BrightPass.fx"},   {kFxCombine, "Data\\Shaders\\PP_Combine.fx"},
-    {kFxCombine4, "Data\\Shaders\\PP_Combine4.fx"},     {kFxDownFilter4, "Data\\Shaders\\PP_DownFilter4.fx"},
-    {kFxUpFilter4, "Data\\Shaders\\PP_UpFilter4.fx"},    {kFxScene, "Data\\Shaders\\Scene.fx"},
-    {kFxVoxel, "Data\\Shaders\\Voxel.fx"},           {kFxRgbSplit, "Data\\Shaders\\RGBSplit.fx"},
-    {kFxBlurNormalsH, "Data\\Shaders\\PP_BlurNormalsH.fx"}, {kFxBlurNormalsV, "Data\\Shaders\\PP_BlurNormalsV.fx"},
+    {kFxBloomH, "Data\\Shaders\\PP_BloomH.fx"},
+    {kFxBloomV, "Data\\Shaders\\PP_BloomV.fx"},
+    {kFxBrightPass, "Data\\Shaders\\PP_BrightPass.fx"},
+    {kFxCombine, "Data\\Shaders\\PP_Combine.fx"},
+    {kFxCombine4, "Data\\Shaders\\PP_Combine4.fx"},
+    {kFxDownFilter4, "Data\\Shaders\\PP_DownFilter4.fx"},
+    {kFxUpFilter4, "Data\\Shaders\\PP_UpFilter4.fx"},
+    {kFxScene, "Data\\Shaders\\Scene.fx"},
+    {kFxVoxel, "Data\\Shaders\\Voxel.fx"},
+    {kFxRgbSplit, "Data\\Shaders\\RGBSplit.fx"},
+    {kFxBlurNormalsH, "Data\\Shaders\\PP_BlurNormalsH.fx"},
+    {kFxBlurNormalsV, "Data\\Shaders\\PP_BlurNormalsV.fx"},
     {kFxLightNormals, "Data\\Shaders\\PP_LightNormals.fx"},
 };
 const CatalogueEntry kTextures[] = {
@@ -100,9 +106,7 @@ bool PreloadNextAsset(float* progress) {
     const CatalogueEntry& e = GetCatalogueEntry(s_preloadIndex, &kind);
     switch (kind) {
     case AssetKind::Mesh: s_meshes[e.resourceId] = Mesh::FromResource(e.resourceId); break;
-    case AssetKind::Effect:
-        s_effects[e.resourceId] = GraphicsDevice::CreateEffectFromResource(e.resourceId, e.name);
-        break;
+    case AssetKind::Effect: s_effects[e.resourceId] = LoadEffectResource(e.resourceId, e.name); break;
     case AssetKind::Texture: s_textures[e.resourceId] = Texture::FromResource(e.resourceId); break;
     case AssetKind::CubeTexture: s_cubeTextures[e.resourceId] = CubeTexture::FromResource(e.resourceId); break;
     }

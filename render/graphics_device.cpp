@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "assets/asset_source.h"
+#include "assets/effect_file.h"
 #include "assets/resource_ids.h"
-#include "assets/resources.h"
 #include "assets/texture.h"
 #include "platform/gpu.h"
 #include "platform/window.h"
@@ -68,15 +69,16 @@ static void CreateVertexDeclarations() {
     const struct {
         const E* elements;
         unsigned count;
-    } all[kVertexDeclarationCount] = {{d0, 1}, {d1, 2}, {d2, 2}, {d3, 3}, {d4, 2}, {d5, 3}, {d6, 3}, {d7, 4}, {d8, 2}, {d9, 3}};
-    for (int i = 0; i < kVertexDeclarationCount; ++i) s_declarations[i] = Gpu::CreateVertexDeclaration(all[i].elements, all[i].count);
+    } all[kVertexDeclarationCount] = {{d0, 1}, {d1, 2}, {d2, 2}, {d3, 3}, {d4, 2},
+                                      {d5, 3}, {d6, 3}, {d7, 4}, {d8, 2}, {d9, 3}};
+    for (int i = 0; i < kVertexDeclarationCount; ++i)
+        s_declarations[i] = Gpu::CreateVertexDeclaration(all[i].elements, all[i].count);
 }
 
 static FontHolder* CreateFont(int height) {
-    const uint8_t* data = nullptr;
-    size_t size = 0;
-    if (!LoadResourceBytes(kFontText, "RCDATA", &data, &size)) return nullptr;
-    TextFont* font = CreateTextFont(data, size, height);
+    AssetBytes bytes;
+    if (!OpenAsset(kFontText, "RCDATA", "font", &bytes)) return nullptr;
+    TextFont* font = CreateTextFont(bytes.data, bytes.size, height);
     if (!font) return nullptr;
     FontHolder* holder = new FontHolder;
     holder->font = font;
@@ -190,20 +192,7 @@ Gpu::VertexDeclaration* GetVertexDeclaration(int index) {
 
 Gpu::Effect* GetEffect2D() { return s_effect2D; }
 
-Gpu::Effect* CreateEffectFromResource(int resourceId, const char* name) {
-    char label[64];
-    if (!name || !*name) {
-        std::snprintf(label, sizeof label, "effect resource %d", resourceId);
-        name = label;
-    }
-    const uint8_t* data = nullptr;
-    size_t size = 0;
-    if (!LoadResourceBytes(resourceId, "RCDATA", &data, &size)) {
-        std::fprintf(stderr, "lumivane: %s: the executable has no resource %d\n", name, resourceId);
-        return nullptr;
-    }
-    return Gpu::CreateEffect(reinterpret_cast<const char*>(data), size, name);
-}
+Gpu::Effect* CreateEffectFromResource(int resourceId, const char* name) { return LoadEffectResource(resourceId, name); }
 
 Gpu::Effect* CreateEffectFromMemory(const char* source) {
     if (!source) return nullptr;
