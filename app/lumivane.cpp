@@ -58,8 +58,7 @@ void CLumivane::Init() {
     camera->SetClipPlanes(0.1f, 1024.0f);
     SetActiveCamera(camera);
     RegisterTweak("s_DisplayStats", &s_DisplayStats, 1.0f, 0.0f, 1.0f, false);
-    sceneTarget = Texture::CreateRenderTarget(static_cast<unsigned>(view.viewWidth),
-                                              static_cast<unsigned>(view.viewHeight), Gpu::kFormatA8R8G8B8);
+    sceneTarget = GraphicsDevice::CreateViewTarget();
     noiseTexture = Texture::CreateNoise(128, 128, Gpu::kFormatA8R8G8B8);
     rgbSplitEffect = GraphicsDevice::CreateEffectFromResource(kFxRgbSplit, "Data\\Shaders\\RGBSplit.fx");
     GraphicsDevice::ShowWindow(true);

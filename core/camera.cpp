@@ -4,6 +4,7 @@
 
 #include "core/frame_timer.h"
 #include "core/tweaks.h"
+#include "platform/gpu.h"
 #include "platform/input.h"
 #include "platform/keys.h"
 
@@ -19,6 +20,12 @@ Camera* SetActiveCamera(Camera* camera) {
 }
 
 Camera* GetActiveCamera() { return s_activeCamera; }
+
+void SetCameraMatrices(Gpu::Effect* effect, const Camera* camera) {
+    if (!effect) return;
+    effect->SetMatrix("g_mView", camera ? camera->GetView() : kIdentity);
+    effect->SetMatrix("g_mProj", camera ? camera->GetProjection() : kIdentity);
+}
 
 Camera::Camera(float width, float height) : m_width(width), m_height(height) {
     m_projection =

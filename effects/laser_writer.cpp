@@ -69,20 +69,13 @@ void ReadLaserText(const char* path) {
     if (file) std::fclose(file);
 }
 
-uint8_t LaserTextAlpha(float holdTime) {
-    float alpha = (1.0f - holdTime * 0.5f) * 255.0f;
-    if (alpha < 0.0f) return 0;
-    if (alpha > 255.0f) return 255;
-    return static_cast<uint8_t>(alpha);
-}
+uint8_t LaserTextAlpha(float holdTime) { return LevelToByte(1.0f - holdTime * 0.5f); }
 
 CLaserWriter::CLaserWriter() {
     ReadLaserText("laser.txt");
     font = BitmapFont::Create(GetTexture(kTexLaserFont), "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!?.-", 2.0f, 24.0f,
                               0xFFFFFFFFu);
-    const ViewValues& view = GraphicsDevice::View();
-    textTarget = Texture::CreateRenderTarget(static_cast<unsigned>(view.viewWidth),
-                                             static_cast<unsigned>(view.viewHeight), Gpu::kFormatA8R8G8B8);
+    textTarget = GraphicsDevice::CreateViewTarget();
 }
 
 CLaserWriter::~CLaserWriter() {

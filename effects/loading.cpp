@@ -42,12 +42,7 @@ int LoadingPipCount(float progress) {
     return n < 0 ? 0 : n > 12 ? 12 : n;
 }
 
-uint8_t LoadingFadeLevel(float fade) {
-    float level = (1.0f - fade) * 255.0f;
-    if (level < 0.0f) return 0;
-    if (level > 255.0f) return 255;
-    return static_cast<uint8_t>(level);
-}
+uint8_t LoadingFadeLevel(float fade) { return LevelToByte(1.0f - fade); }
 
 void CLoading::Render() {
     GraphicsDevice::SetFade(0);

@@ -199,6 +199,11 @@ Gpu::Effect* CreateEffectFromMemory(const char* source) {
     return Gpu::CreateEffect(source, std::strlen(source), "the effect text");
 }
 
+Texture* CreateViewTarget(Gpu::Format format) {
+    return Texture::CreateRenderTarget(static_cast<unsigned>(s_view.viewWidth),
+                                       static_cast<unsigned>(s_view.viewHeight), format);
+}
+
 Gpu::Surface* GetRenderTarget() { return Gpu::GetRenderTarget(); }
 
 Gpu::Surface* SetRenderTexture(Texture* texture) {

@@ -5,13 +5,9 @@
 #include <cstdint>
 
 #include "core/maths.h"
+#include "platform/gpu.h"
 #include "render/vertex_declarations.h"
 
-namespace Gpu {
-class Effect;
-class Surface;
-class VertexDeclaration;
-}  // namespace Gpu
 struct Texture;
 struct FontHolder;
 
@@ -74,6 +70,10 @@ Gpu::Effect* GetEffect2D();
 // name) labels error messages. Null when it is missing or does not compile.
 Gpu::Effect* CreateEffectFromResource(int resourceId, const char* name);
 Gpu::Effect* CreateEffectFromMemory(const char* source);
+
+// A render-target texture of the view's size (the picture between the
+// letterbox bars), as the scene and the effects' own targets are.
+Texture* CreateViewTarget(Gpu::Format format = Gpu::kFormatA8R8G8B8);
 
 // Render target 0 with a reference the caller releases.
 Gpu::Surface* GetRenderTarget();

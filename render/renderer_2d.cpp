@@ -36,13 +36,7 @@ Rect LayoutRect(const Vector2* position, const Vector2* size) {
 // Runs every pass of the effect's current technique over one strip (two
 // triangles for a quad).
 void DrawStrip(Gpu::Effect* effect, const void* vertices, unsigned stride, unsigned triangles = 2) {
-    unsigned passes = effect->Begin();
-    for (unsigned p = 0; p < passes; ++p) {
-        effect->BeginPass(p);
-        Gpu::DrawPrimitiveUP(Gpu::kTriangleStrip, triangles, vertices, stride);
-        effect->EndPass();
-    }
-    effect->End();
+    Gpu::ForEachPass(effect, [&] { Gpu::DrawPrimitiveUP(Gpu::kTriangleStrip, triangles, vertices, stride); });
 }
 
 // The common steps of the layout-space quads.
@@ -178,13 +172,8 @@ void FlushLines() {
         effect->SetMatrix("g_mModelView", camera ? camera->GetView() : kIdentity);
         effect->SetMatrix("g_mProj", camera ? camera->GetProjection() : kIdentity);
         effect->SetTechnique("RenderLine");
-        unsigned passes = effect->Begin();
-        for (unsigned p = 0; p < passes; ++p) {
-            effect->BeginPass(p);
-            Gpu::DrawPrimitiveUP(Gpu::kLineList, s_lineCount / 2, s_lines, sizeof(LineVertex));
-            effect->EndPass();
-        }
-        effect->End();
+        Gpu::ForEachPass(effect,
+                         [] { Gpu::DrawPrimitiveUP(Gpu::kLineList, s_lineCount / 2, s_lines, sizeof(LineVertex)); });
     }
     s_lineCount = 0;
 }

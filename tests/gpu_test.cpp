@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "core/maths.h"
@@ -53,6 +54,7 @@ technique Depth     { pass p0 { VertexShader = null; PixelShader = PS_Depth; } }
 technique Cube      { pass p0 { VertexShader = null; PixelShader = PS_Cube; } }
 technique Constant  { pass p0 { VertexShader = null; PixelShader = PS_Constant; } }
 technique Fetch     { pass p0 { VertexShader = VS_Fetch; PixelShader = PS_Colour; } }
+technique Greater   { pass p0 { VertexShader = null; PixelShader = PS_Colour; ZFunc = GREATER; } }
 technique NoDepth   { pass p0 < float fScaleX = 0.25; > { VertexShader = null; PixelShader = PS_Colour;
                                                           ZEnable = false; CullMode = NONE; } }
 )fx";
@@ -107,13 +109,7 @@ protected:
               unsigned stride) {
         ASSERT_TRUE(effect->SetTechnique(technique));
         Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(declaration));
-        unsigned passes = effect->Begin();
-        for (unsigned p = 0; p < passes; ++p) {
-            effect->BeginPass(p);
-            Gpu::DrawPrimitiveUP(type, count, v, stride);
-            effect->EndPass();
-        }
-        effect->End();
+        Gpu::ForEachPass(effect, [&] { Gpu::DrawPrimitiveUP(type, count, v, stride); });
     }
 
     // A pre-transformed rectangle with corners in pixel coordinates.
@@ -121,7 +117,7 @@ protected:
               const char* technique = "Colour") {
         const TVertex v[4] = {{x0, y0, z, 1, colour, 0, 0}, {x1, y0, z, 1, colour, 1, 0},
                               {x0, y1, z, 1, colour, 0, 1}, {x1, y1, z, 1, colour, 1, 1}};
-        Draw(technique, Gpu::kTriangleStrip, 2, v, 6, sizeof(TVertex));
+        Draw(technique, Gpu::kTriangleStrip, 2, v, kDeclScreenColourTex, sizeof(TVertex));
     }
 
     static int CountColour(const Image& image, uint32_t colour) {
@@ -310,6 +306,21 @@ TEST_F(GpuConventions, DepthRunsZeroToOneAndClearsKeepToTheirBuffer) {
     EXPECT_EQ(image.At(9, 1), 0xFFFFFFFFu);
 }
 
+TEST_F(GpuConventions, APassCanChangeTheDepthComparisonUntilItsEnd) {
+    Gpu::SetRenderState(Gpu::kRsZEnable, 1);
+    Gpu::SetRenderState(Gpu::kRsZWriteEnable, 0);
+    GraphicsDevice::ClearDepth(0.5f);
+    EXPECT_EQ(Gpu::GetRenderState(Gpu::kRsZFunc), Gpu::kCmpLessEqual);  // the default
+    Rect(0, 0, 4, 4, 0xFFFF0000, 0.6f, "Greater");   // farther passes GREATER
+    Rect(4, 0, 8, 4, 0xFF00FF00, 0.4f, "Greater");   // nearer fails it
+    EXPECT_EQ(Gpu::GetRenderState(Gpu::kRsZFunc), Gpu::kCmpLessEqual);  // back after End
+    Rect(8, 0, 12, 4, 0xFFFFFFFF, 0.4f);             // and LESSEQUAL works again
+    Image image = GpuFixture::ReadTarget();
+    EXPECT_EQ(image.At(1, 1), 0xFFFF0000u);
+    EXPECT_EQ(image.At(5, 1), 0xFF000000u);
+    EXPECT_EQ(image.At(9, 1), 0xFFFFFFFFu);
+}
+
 TEST_F(GpuConventions, PixelStageWritesDepth) {
     Gpu::SetRenderState(Gpu::kRsZEnable, 1);
     Gpu::SetRenderState(Gpu::kRsZWriteEnable, 1);
@@ -488,4 +499,33 @@ TEST(GpuEffects, AFileThatFailsGivesNullAndOneLineNamingIt) {
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     Gpu::ReleaseEffect(nullptr);
+}
+
+TEST(GpuEffects, ANameTheFileDoesNotDeclareIsSaidOnceAndChangesNothing) {
+    ASSERT_TRUE(GpuFixture::Start());
+    const char text[] =
+        "float g_Known = 0.5;\ntexture g_Map;\npixelshader P { void main() { o_Colour = vec4(g_Known); } }\n"
+        "technique T { pass p0 { VertexShader = null; PixelShader = P; } }";
+    Gpu::Effect* effect = Gpu::CreateEffect(text, std::strlen(text), "Data\\Shaders\\Typo.fx");
+    ASSERT_NE(effect, nullptr);
+    struct Case { const char* what; std::function<void()> call; int lines; };
+    const Case cases[] = {
+        {"a declared parameter", [&] { effect->SetFloat("g_Known", 1.0f); }, 0},
+        {"a declared texture", [&] { effect->SetTexture("g_Map", static_cast<Gpu::Texture*>(nullptr)); }, 0},
+        {"a misspelt parameter", [&] { effect->SetFloat("g_Knwon", 1.0f); }, 1},
+        {"the same again", [&] { effect->SetVector("g_Knwon", Vector4(1, 1, 1, 1)); }, 0},
+        {"a misspelt texture", [&] { effect->SetTexture("g_Mpa", static_cast<Gpu::Texture*>(nullptr)); }, 1},
+        {"a missing technique", [&] { EXPECT_FALSE(effect->SetTechnique("TechMissing")); }, 1},
+        {"asking is not setting", [&] { EXPECT_FALSE(effect->HasParameter("g_Other")); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::internal::CaptureStderr();
+        c.call();
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), c.lines) << err;
+        if (c.lines) EXPECT_NE(err.find("Data\\Shaders\\Typo.fx"), std::string::npos) << err;
+    }
+    EXPECT_TRUE(effect->HasParameter("g_Known"));
+    Gpu::ReleaseEffect(effect);
 }

@@ -24,6 +24,12 @@ public:
     virtual void Update(float dt);
     virtual void Render() {}
 
+    // Seconds of lifetime used so far, and that as a fraction of the
+    // duration: 0 when the effect is made, 1 when its lifetime runs out, on
+    // past 1 while an effect finishes by itself (0 for a zero duration).
+    float Age() const { return duration - timeLeft; }
+    float Progress() const { return duration > 0.0f ? Age() / duration : 0.0f; }
+
     int classId = -1;
     uint32_t order = 0;      // run order in the active list, ascending
     bool finished = false;   // set once the lifetime has run out
