@@ -178,6 +178,4 @@ void FlushLines() {
     s_lineCount = 0;
 }
 
-unsigned QueuedLineVertices() { return s_lineCount; }
-
 }  // namespace Renderer2D

@@ -125,8 +125,6 @@ void DestroyTextFont(TextFont* font) {
     delete font;
 }
 
-int TextFontHeight(const TextFont* font) { return font ? font->height : 0; }
-
 // Draws the batch with the 2D effect's textured technique.
 static void DrawBatch(TextFont* font, size_t glyphs) {
     Gpu::Effect* effect = GraphicsDevice::GetEffect2D();
