@@ -1,6 +1,23 @@
 // CLumivane: the show itself as the entry point sees it. Owns the timeline
 // clock and, each frame, runs the due script entries, lets the active effects
 // draw, composes the picture and keeps the clock in step.
+//
+// A frame, in order (entry.cpp's LoopPass, then CLumivane::Frame):
+//  1. FrameTimer::Update: the frame clock's dt (x4 with Space, 0 paused). It
+//     drives animation: every effect's Update(dt) and the colour split's ease.
+//  2. Frame: Escape asks to quit; drawing goes into sceneTarget.
+//  3. Unless the loading screen runs: Timeline::Step starts the entry that is
+//     due (and says when the show is over), R restarts, the opening fade.
+//  4. ActiveEffectList::Tick(dt): each effect updates and renders in order;
+//     the fuzz and spike effects hold RgbSplitTarget and SpikeTarget
+//     (timeline/show_levels.h) at 1 while they live. The loading screen's end
+//     starts the music.
+//  5. DrawFinalPass: sceneTarget onto the back buffer through the colour split.
+//  6. Timeline::AdvanceClock: the timeline's demoTime follows the music's
+//     position (the frame clock only until the music plays). Effects that cut
+//     on the music compare with demoTime, never with the frame clock.
+//  7. Statistics and sync display; then the tweak editor, the fade overlay
+//     and the present (entry.cpp), and the input snapshot.
 #pragma once
 #include "app/app.h"
 #include "timeline/timeline.h"
