@@ -45,7 +45,11 @@ CLumivane::CLumivane() {
 }
 
 bool CLumivane::ShowSetup() {
-    // No setup dialog yet: the show starts with the current display settings.
+    DisplaySettings& display = DisplaySettings::Get();
+    if (displayOptions.Given()) {
+        ApplyDisplayOptions(displayOptions, EnumerateDisplayModes(), &display);
+        return true;
+    }
     return true;
 }
 
