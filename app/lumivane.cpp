@@ -2,6 +2,7 @@
 
 #include "app/app_shell.h"
 #include "app/overlays.h"
+#include "app/setup_dialog.h"
 #include "assets/catalogue.h"
 #include "assets/music.h"
 #include "assets/resource_ids.h"
@@ -13,6 +14,7 @@
 #include "platform/gpu.h"
 #include "platform/input.h"
 #include "platform/keys.h"
+#include "platform/window.h"
 #include "render/graphics_device.h"
 #include "render/renderer_2d.h"
 #include "timeline/active_effects.h"
@@ -50,7 +52,8 @@ bool CLumivane::ShowSetup() {
         ApplyDisplayOptions(displayOptions, EnumerateDisplayModes(), &display);
         return true;
     }
-    return true;
+    if (Platform::IsOffscreen()) return true;
+    return RunSetupDialog(&display);
 }
 
 void CLumivane::Init() {

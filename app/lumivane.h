@@ -39,7 +39,9 @@ public:
     void Shutdown() override;
     void Frame() override;
     // The display: from the command line's display options when there are
-    // any, else the defaults (1280x720 in a window).
+    // any, else from the setup dialog when there is a screen to show it on,
+    // else the defaults (1280x720 in a window). False when the viewer
+    // departs.
     bool ShowSetup() override;
     // Plays the soundtrack (MUSIC resource 124) from its start; from then on
     // it drives the timeline clock. Called by the frame in which the loading
