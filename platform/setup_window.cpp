@@ -8,6 +8,8 @@
 
 #include <vector>
 
+#include "platform/window.h"
+
 namespace Platform {
 
 static SDL_Window* s_window = nullptr;
@@ -20,12 +22,7 @@ static bool s_shown = false;
 bool OpenSetupWindow(const char* title, int width, int height, const char** error) {
     s_previousWindow = SDL_GL_GetCurrentWindow();
     s_previousContext = SDL_GL_GetCurrentContext();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    RequestWindowContext();
     s_window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                 SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (s_window) s_context = SDL_GL_CreateContext(s_window);

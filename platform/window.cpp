@@ -53,15 +53,18 @@ static bool FindFullscreenMode(int width, int height, SDL_DisplayMode* mode) {
     return SDL_GetClosestDisplayMode(0, &wanted, mode) && mode->w == width && mode->h == height;
 }
 
-bool CreateMainWindow(const WindowDesc& desc, const char** error) {
+void RequestWindowContext() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    // The show draws into textures; the window's own buffer needs no depth.
+    // Drawing goes into textures; the window's own buffer needs no depth.
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+}
 
+bool CreateMainWindow(const WindowDesc& desc, const char** error) {
+    RequestWindowContext();
     s_desc = desc;
     SDL_DisplayMode mode{};
     if (desc.fullscreen && !s_offscreen && !FindFullscreenMode(desc.width, desc.height, &mode)) {

@@ -17,6 +17,11 @@ bool IsOffscreen();
 // Size of the primary display in pixels (the window's centring reference).
 void GetDisplaySize(int* width, int* height);
 
+// Asks SDL for what every window of the program gets: an OpenGL 3.3 core
+// context, double-buffered, without depth or stencil. Applies to the next
+// window and context made.
+void RequestWindowContext();
+
 struct WindowDesc {
     const char* title;
     int x, y, width, height;  // x, y: where the window goes when it is not full screen
