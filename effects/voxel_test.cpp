@@ -104,7 +104,7 @@ void CVoxelTest::Render() {
     Gpu::SetRenderState(Gpu::kRsAlphaTestEnable, 1);
     Gpu::SetRenderState(Gpu::kRsCullMode, Gpu::kCullCW);
     SetCameraMatrices(voxel, camera);
-    DrawVoxelCloud();
+    DrawVoxelCloud(voxel, *camera);
 
     const Vector2 origin(0.0f, 0.0f), screen(1280.0f, 720.0f);
     Renderer2D::DrawTexturedQuad(GetTexture(overlayTextureId), &origin, &screen, 0xFFFFFFFF);
@@ -114,10 +114,8 @@ void CVoxelTest::Render() {
 }
 
 // Slices, sprites, then the chain that lights them.
-void CVoxelTest::DrawVoxelCloud() {
+void CVoxelTest::DrawVoxelCloud(Gpu::Effect* voxel, const Camera& camera) {
     VoxelResources& r = VoxelResources::Get();
-    Gpu::Effect* voxel = GetEffect(kFxVoxel);
-    const Camera* camera = GetActiveCamera();
 
     // The ball field into the 32 slices.
     Gpu::Surface* saved = GraphicsDevice::GetRenderTarget();
@@ -164,7 +162,7 @@ void CVoxelTest::DrawVoxelCloud() {
     if (Gpu::Effect* light = GetEffect(kFxLightNormals)) {
         const CubeTexture* cube = GetCubeTexture(kCubeStudio);
         light->SetTexture("g_txCubemap", cube ? cube->cube : static_cast<Gpu::CubeTexture*>(nullptr));
-        const Vector3 viewDir = -camera->GetView().GetTranslation();
+        const Vector3 viewDir = -camera.GetView().GetTranslation();
         light->SetFloatArray("g_vViewDir", &viewDir.x, 3);
     }
     PostProcessChain::BeginPasses();

@@ -12,6 +12,11 @@
 #include "core/maths.h"
 #include "timeline/effect.h"
 
+class Camera;
+namespace Gpu {
+class Effect;
+}
+
 class CVoxelTest : public CEffect {
 public:
     CVoxelTest();
@@ -23,7 +28,7 @@ public:
     int overlayTextureId;
 
 private:
-    void DrawVoxelCloud();
+    void DrawVoxelCloud(Gpu::Effect* voxel, const Camera& camera);
 };
 
 // The fade overlay's level: up from 255 over the first half second of a
