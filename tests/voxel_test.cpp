@@ -138,10 +138,12 @@ TEST(VoxelTechniques, ASpriteIsSizedByItsDensityInPixelsOfTheTargetHeightAndShow
         GraphicsDevice::Clear(colour);
         GraphicsDevice::RestoreRenderTarget(saved);
     };
-    // Model and view unturned; a projection with horizontal scale 10 and w
-    // 1: a sprite of density 1 is 0.02 x 10 x height / 2 = height / 10 pixels wide.
+    // Model and view unturned; a projection with vertical scale 10 and w 1:
+    // a sprite of density 1 is 0.02 x 10 x height / 2 = height / 10 pixels
+    // wide. The horizontal scale takes no part.
     Matrix projection = kIdentity;
-    projection(0, 0) = 10.0f;
+    projection(0, 0) = 0.5f;
+    projection(1, 1) = 10.0f;
     voxel->SetMatrix("g_mModel", kIdentity);
     voxel->SetMatrix("g_mView", kIdentity);
     voxel->SetMatrix("g_mProj", projection);

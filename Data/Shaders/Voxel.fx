@@ -62,9 +62,10 @@ vertexshader VS_Particle {
                    textureLod(s_Slice, uv + vec2(0.0, g_vTexelSize.y), 0.0).r +
                    textureLod(s_Slice, uv + g_vTexelSize, 0.0).r) * 0.25;
         vec4 clip = g_mProj * (g_mView * (g_mModel * in_Position));
-        // A sphere of diameter 0.02 s, in pixels of the target's height
-        // (g_mProj[0][0] is the projection's horizontal scale).
-        float size = s * 0.02 * (g_mProj[0][0] / clip.w) * (g_fTargetHeight * 0.5);
+        // A sphere of diameter 0.02 s projected into pixels: the
+        // projection's vertical scale (g_mProj[1][1]) over the distance, times
+        // half the target's height.
+        float size = s * 0.02 * (g_mProj[1][1] / clip.w) * (g_fTargetHeight * 0.5);
         gl_Position = clip;
         gl_PointSize = size;
         v_Size = size;
