@@ -10,6 +10,7 @@
 #include "core/frame_timer.h"
 #include "core/maths.h"
 #include "core/tweaks.h"
+#include "effects/voxel_resources.h"
 #include "platform/gpu.h"
 #include "platform/input.h"
 #include "platform/keys.h"
@@ -62,9 +63,11 @@ void CLumivane::Init() {
     noiseTexture = Texture::CreateNoise(128, 128, Gpu::kFormatA8R8G8B8);
     rgbSplitEffect = GraphicsDevice::CreateEffectFromResource(kFxRgbSplit, "Data\\Shaders\\RGBSplit.fx");
     GraphicsDevice::ShowWindow(true);
+    CreateVoxelResources();  // false when the cloud cannot be drawn: it says why, and the show goes on
 }
 
 void CLumivane::Shutdown() {
+    ReleaseVoxelResources();
     ActiveEffectList::Clear();
     DeleteTexture(sceneTarget);
     Gpu::ReleaseEffect(rgbSplitEffect);
