@@ -11,6 +11,7 @@
 #include "core/frame_timer.h"
 #include "core/maths.h"
 #include "core/tweaks.h"
+#include "effects/voxel_resources.h"
 #include "platform/gpu.h"
 #include "platform/input.h"
 #include "platform/keys.h"
@@ -69,9 +70,11 @@ void CLumivane::Init() {
     noiseTexture = Texture::CreateNoise(128, 128, Gpu::kFormatA8R8G8B8);
     rgbSplitEffect = GraphicsDevice::CreateEffectFromResource(kFxRgbSplit, "Data\\Shaders\\RGBSplit.fx");
     GraphicsDevice::ShowWindow(true);
+    CreateVoxelResources();  // false when the cloud cannot be drawn: it says why, and the show goes on
 }
 
 void CLumivane::Shutdown() {
+    ReleaseVoxelResources();
     ActiveEffectList::Clear();
     DeleteTexture(sceneTarget);
     Gpu::ReleaseEffect(rgbSplitEffect);
@@ -89,6 +92,10 @@ void CLumivane::StartMusic() {
     // than a second copy over it.
     if (!song) song = Music::Load(kMusicSoundtrack);
     Music::Play(song);
+    // From here on the timeline's time is the music's position. The frame
+    // clock moved it on by the two frames before the loading screen took
+    // over; left there, every picture would run that far ahead of its sound.
+    timeline.demoTime = 0.0f;
     timeline.lastMusicTime = 0.0f;
 }
 
