@@ -48,7 +48,8 @@ int RunShow(FrameCapture* capture) {
     int exitCode = 0;
     // The viewer picks the display in the setup dialog (declining it is not
     // an error), then the window and the device are made from that choice.
-    bool start = app->ShowSetup();
+    // A capture has chosen its picture already and never asks.
+    bool start = capture || app->ShowSetup();
     if (start && GraphicsDevice::Create()) {
         PostProcessChain::Create();
         app->Init();

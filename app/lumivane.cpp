@@ -2,6 +2,7 @@
 
 #include "app/app_shell.h"
 #include "app/overlays.h"
+#include "app/setup_dialog.h"
 #include "assets/catalogue.h"
 #include "assets/music.h"
 #include "assets/resource_ids.h"
@@ -14,6 +15,7 @@
 #include "platform/gpu.h"
 #include "platform/input.h"
 #include "platform/keys.h"
+#include "platform/window.h"
 #include "render/graphics_device.h"
 #include "render/renderer_2d.h"
 #include "timeline/active_effects.h"
@@ -46,8 +48,13 @@ CLumivane::CLumivane() {
 }
 
 bool CLumivane::ShowSetup() {
-    // No setup dialog yet: the show starts with the current display settings.
-    return true;
+    DisplaySettings& display = DisplaySettings::Get();
+    if (displayOptions.Given()) {
+        ApplyDisplayOptions(displayOptions, EnumerateDisplayModes(), &display);
+        return true;
+    }
+    if (Platform::IsOffscreen()) return true;
+    return RunSetupDialog(&display);
 }
 
 void CLumivane::Init() {
