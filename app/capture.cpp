@@ -1,14 +1,14 @@
 #include "app/capture.h"
 
-#include <stb_image_write.h>
-#include <unistd.h>
 #include <cstring>
 #include <filesystem>
+#include <stb_image_write.h>
 #include <string>
+#include <unistd.h>
 
-#include "app/frame_timer.h"
 #include "assets/mixer.h"
 #include "assets/music_decoder.h"
+#include "core/frame_timer.h"
 #include "platform/gpu.h"
 #include "timeline/timeline.h"
 

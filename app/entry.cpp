@@ -3,11 +3,12 @@
 #include "app/app.h"
 #include "app/app_shell.h"
 #include "app/capture.h"
-#include "app/frame_timer.h"
-#include "app/input.h"
 #include "app/lumivane.h"
+#include "app/overlays.h"
 #include "assets/music.h"
+#include "core/frame_timer.h"
 #include "core/tweaks.h"
+#include "platform/input.h"
 #include "platform/window.h"
 #include "render/graphics_device.h"
 #include "render/post_process.h"
@@ -45,17 +46,20 @@ int RunShow(FrameCapture* capture) {
     // Read before anything registers, so every registration finds its value.
     LoadTweaks();
     int exitCode = 0;
-    bool cancelled = false;
-    if (GraphicsDevice::Create(&cancelled)) {
+    // The viewer picks the display in the setup dialog (declining it is not
+    // an error), then the window and the device are made from that choice.
+    bool start = app->ShowSetup();
+    if (start && GraphicsDevice::Create()) {
         PostProcessChain::Create();
         app->Init();
         FrameTimer::Start();  // start-up time does not count as the first frame
-        while (!AppShell::IsQuitRequested() && LoopPass(app, capture)) {}
+        while (!AppShell::IsQuitRequested() && LoopPass(app, capture)) {
+        }
         app->Shutdown();
         PostProcessChain::Release();
         GraphicsDevice::Destroy();
-    } else if (!cancelled) {
-        exitCode = 1;  // the device could not be created (a cancelled setup is not an error)
+    } else if (start) {
+        exitCode = 1;  // the window or the device could not be made
     }
     // Last of all: the camera and every other registered variable are still
     // alive. A run that registered nothing leaves the file alone.

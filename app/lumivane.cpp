@@ -1,22 +1,26 @@
 #include "app/lumivane.h"
 
 #include "app/app_shell.h"
-#include "app/frame_timer.h"
-#include "app/input.h"
+#include "app/overlays.h"
+#include "assets/catalogue.h"
 #include "assets/music.h"
+#include "assets/resource_ids.h"
 #include "assets/texture.h"
 #include "core/camera.h"
+#include "core/frame_timer.h"
 #include "core/maths.h"
 #include "core/tweaks.h"
 #include "platform/gpu.h"
+#include "platform/input.h"
+#include "platform/keys.h"
 #include "render/graphics_device.h"
 #include "render/renderer_2d.h"
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
+#include "timeline/show_levels.h"
 #include "timeline/sync.h"
 
 float s_DisplayStats = 0.0f;
-float RgbSplitTarget = 0.0f;
 float RgbSplitStrength = 0.0f;
 
 float EaseRgbSplit(float strength, float target, float dt) {
@@ -40,25 +44,6 @@ CLumivane::CLumivane() {
     display.requiredShaderMajor = 3;
 }
 
-// The statistics overlay: frame rate, timeline time and the active camera,
-// grey and three-quarters opaque near the top left corner.
-static void DrawStatistics(float demoTime) {
-    const uint32_t grey = 0xC0808080;
-    FontHolder* font = GraphicsDevice::GetFont();
-    const Vector2 fpsPos(32.0f, 32.0f), totalPos(32.0f, 64.0f), cameraPos(32.0f, 100.0f);
-    GraphicsDevice::PrintText(font, &fpsPos, grey, "FPS: %.2f", static_cast<double>(FrameTimer::GetFps()));
-    GraphicsDevice::PrintText(font, &totalPos, grey, "Total: %.2f", static_cast<double>(demoTime));
-    Vector3 position, focus;
-    if (const Camera* camera = GetActiveCamera()) {
-        position = camera->GetPosition();
-        focus = camera->GetTarget();
-    }
-    GraphicsDevice::PrintText(font, &cameraPos, grey, "Cam:\nPos = %.2f, %.2f, %.2f\nFocus = %.2f, %.2f, %.2f",
-                              static_cast<double>(position.x), static_cast<double>(position.y),
-                              static_cast<double>(position.z), static_cast<double>(focus.x),
-                              static_cast<double>(focus.y), static_cast<double>(focus.z));
-}
-
 bool CLumivane::ShowSetup() {
     // No setup dialog yet: the show starts with the current display settings.
     return true;
@@ -73,10 +58,9 @@ void CLumivane::Init() {
     camera->SetClipPlanes(0.1f, 1024.0f);
     SetActiveCamera(camera);
     RegisterTweak("s_DisplayStats", &s_DisplayStats, 1.0f, 0.0f, 1.0f, false);
-    sceneTarget = Texture::CreateRenderTarget(static_cast<unsigned>(view.viewWidth),
-                                              static_cast<unsigned>(view.viewHeight), Gpu::kFormatA8R8G8B8);
+    sceneTarget = GraphicsDevice::CreateViewTarget();
     noiseTexture = Texture::CreateNoise(128, 128, Gpu::kFormatA8R8G8B8);
-    rgbSplitEffect = GraphicsDevice::CreateEffectFromResource(110, "Data\\Shaders\\RGBSplit.fx");
+    rgbSplitEffect = GraphicsDevice::CreateEffectFromResource(kFxRgbSplit, "Data\\Shaders\\RGBSplit.fx");
     GraphicsDevice::ShowWindow(true);
 }
 
@@ -89,19 +73,20 @@ void CLumivane::Shutdown() {
     Music::Stop(song);
     Music::Free(song);
     song = nullptr;
+    ReleaseCatalogue();
 }
 
 void CLumivane::StartMusic() {
     // A restart frees the song, so the loading screen that follows loads it
     // afresh. Should the song still exist, it plays from its start rather
     // than a second copy over it.
-    if (!song) song = Music::Load(124);
+    if (!song) song = Music::Load(kMusicSoundtrack);
     Music::Play(song);
     timeline.lastMusicTime = 0.0f;
 }
 
 void CLumivane::Frame() {
-    if (InputState::IsKeyDown(0x1B)) AppShell::RequestQuit();  // Escape; the frame still runs
+    if (InputState::IsKeyDown(kKeyEscape)) AppShell::RequestQuit();  // the frame still runs
     bool loading = ActiveEffectList::IsClassActive(kLoading);
     float dt = FrameTimer::GetDeltaTime();
     if (!GraphicsDevice::BeginScene()) return;
@@ -111,13 +96,18 @@ void CLumivane::Frame() {
     GraphicsDevice::ClearDepth(1.0f);
     GraphicsDevice::Clear(*GraphicsDevice::GetClearColour());
 
-    // While the loading screen runs the timeline stands still and the fade is its own.
+    // While the loading screen runs the timeline stands still, R does
+    // nothing and the fade is the loading screen's own.
     if (!loading) {
-        Timeline::Step(timeline, &song);
+        if (Timeline::Step(timeline)) AppShell::RequestQuit();  // every effect has run
+        if (InputState::WasKeyPressed('R')) Timeline::Restart(timeline, &song);
         GraphicsDevice::SetFade(Timeline::OpeningFade(timeline.demoTime));
     }
 
     ActiveEffectList::Tick(dt);
+    // The loading screen removed itself in this tick: its fade is over and
+    // the music starts. (Cleared away at shutdown, it starts nothing.)
+    if (loading && !ActiveEffectList::IsClassActive(kLoading)) StartMusic();
 
     GraphicsDevice::RestoreRenderTarget(saved);
     DrawFinalPass(dt);

@@ -1,6 +1,23 @@
 // CLumivane: the show itself as the entry point sees it. Owns the timeline
 // clock and, each frame, runs the due script entries, lets the active effects
 // draw, composes the picture and keeps the clock in step.
+//
+// A frame, in order (entry.cpp's LoopPass, then CLumivane::Frame):
+//  1. FrameTimer::Update: the frame clock's dt (x4 with Space, 0 paused). It
+//     drives animation: every effect's Update(dt) and the colour split's ease.
+//  2. Frame: Escape asks to quit; drawing goes into sceneTarget.
+//  3. Unless the loading screen runs: Timeline::Step starts the entry that is
+//     due (and says when the show is over), R restarts, the opening fade.
+//  4. ActiveEffectList::Tick(dt): each effect updates and renders in order;
+//     the fuzz and spike effects hold RgbSplitTarget and SpikeTarget
+//     (timeline/show_levels.h) at 1 while they live. The loading screen's end
+//     starts the music.
+//  5. DrawFinalPass: sceneTarget onto the back buffer through the colour split.
+//  6. Timeline::AdvanceClock: the timeline's demoTime follows the music's
+//     position (the frame clock only until the music plays). Effects that cut
+//     on the music compare with demoTime, never with the frame clock.
+//  7. Statistics and sync display; then the tweak editor, the fade overlay
+//     and the present (entry.cpp), and the input snapshot.
 #pragma once
 #include "app/app.h"
 #include "timeline/timeline.h"
@@ -22,8 +39,9 @@ public:
     void Frame() override;
     bool ShowSetup() override;
     // Plays the soundtrack (MUSIC resource 124) from its start; from then on
-    // it drives the timeline clock. Called by the loading screen when it has
-    // finished. Without sound the song stays null and the show runs silently.
+    // it drives the timeline clock. Called by the frame in which the loading
+    // screen has gone. Without sound the song stays null and the show runs
+    // silently.
     void StartMusic();
 
     TimelineState timeline;  // nextEntry, demoTime, lastMusicTime
@@ -46,8 +64,7 @@ CLumivane& TheLumivane();
 // Tweak: non-zero shows frame rate, timeline time and camera in the corner.
 extern float s_DisplayStats;
 
-// The colour split of the final pass: fuzz effects hold the target at 1 while
-// they live; every frame the strength follows it by min(0.7 dt, 1) of the gap.
-extern float RgbSplitTarget;
+// The colour split of the final pass: it follows RgbSplitTarget (held at 1
+// by the fuzz bursts) every frame by min(0.7 dt, 1) of the gap.
 extern float RgbSplitStrength;
 float EaseRgbSplit(float strength, float target, float dt);

@@ -3,49 +3,56 @@
 #include <map>
 
 #include "assets/cube_texture.h"
+#include "assets/effect_file.h"
 #include "assets/mesh.h"
+#include "assets/resource_ids.h"
 #include "assets/texture.h"
-#include "render/graphics_device.h"
 
 namespace {
 
 // In preload order: meshes, effects, textures, then the cube map.
 const CatalogueEntry kMeshes[] = {
-    {285, "Data\\meshs\\t2_head.x"},
-    {286, "Data\\meshs\\t2_hand.x"},
-    {287, "Data\\meshs\\head_cylinder.x"},
+    {kMeshHead, "Data\\meshs\\t2_head.x"},
+    {kMeshHand, "Data\\meshs\\t2_hand.x"},
+    {kMeshCylinder, "Data\\meshs\\head_cylinder.x"},
 };
 const CatalogueEntry kEffects[] = {
-    {276, "Data\\Shaders\\PP_BloomH.fx"},       {277, "Data\\Shaders\\PP_BloomV.fx"},
-    {280, "Data\\Shaders\\PP_BrightPass.fx"},   {281, "Data\\Shaders\\PP_Combine.fx"},
-    {282, "Data\\Shaders\\PP_Combine4.fx"},     {283, "Data\\Shaders\\PP_DownFilter4.fx"},
-    {284, "Data\\Shaders\\PP_UpFilter4.fx"},    {101, "Data\\Shaders\\Scene.fx"},
-    {105, "Data\\Shaders\\Voxel.fx"},           {110, "Data\\Shaders\\RGBSplit.fx"},
-    {112, "Data\\Shaders\\PP_BlurNormalsH.fx"}, {113, "Data\\Shaders\\PP_BlurNormalsV.fx"},
-    {114, "Data\\Shaders\\PP_LightNormals.fx"},
+    {kFxBloomH, "Data\\Shaders\\PP_BloomH.fx"},
+    {kFxBloomV, "Data\\Shaders\\PP_BloomV.fx"},
+    {kFxBrightPass, "Data\\Shaders\\PP_BrightPass.fx"},
+    {kFxCombine, "Data\\Shaders\\PP_Combine.fx"},
+    {kFxCombine4, "Data\\Shaders\\PP_Combine4.fx"},
+    {kFxDownFilter4, "Data\\Shaders\\PP_DownFilter4.fx"},
+    {kFxUpFilter4, "Data\\Shaders\\PP_UpFilter4.fx"},
+    {kFxScene, "Data\\Shaders\\Scene.fx"},
+    {kFxVoxel, "Data\\Shaders\\Voxel.fx"},
+    {kFxRgbSplit, "Data\\Shaders\\RGBSplit.fx"},
+    {kFxBlurNormalsH, "Data\\Shaders\\PP_BlurNormalsH.fx"},
+    {kFxBlurNormalsV, "Data\\Shaders\\PP_BlurNormalsV.fx"},
+    {kFxLightNormals, "Data\\Shaders\\PP_LightNormals.fx"},
 };
 const CatalogueEntry kTextures[] = {
-    {102, "Data\\Textures\\tavorin_t3logo.png"},
-    {103, "Data\\Textures\\grid.png"},
-    {104, "Data\\Textures\\meta_font.png"},
-    {107, "Data\\Textures\\head_AO.png"},
-    {118, "Data\\Textures\\hand_AO.png"},
-    {108, "Data\\Textures\\tavorin_t3loader.png"},
-    {109, "Data\\Textures\\loading_pip.png"},
-    {111, "Data\\Textures\\tavorin_t3mission.png"},
-    {127, "Data\\Textures\\tavorin_t3endscreen.png"},
-    {115, "Data\\Textures\\laser_font.png"},
-    {116, "Data\\Textures\\laser_flare.png"},
-    {117, "Data\\Textures\\laser_smoke.png"},
-    {119, "Data\\Textures\\t2_overlay1.png"},
-    {120, "Data\\Textures\\t2_overlay2.png"},
-    {121, "Data\\Textures\\t2_overlay3.png"},
-    {122, "Data\\Textures\\t2_overlay4.png"},
-    {128, "Data\\Textures\\tavorin_t3scrolleroverlay.png"},
-    {129, "Data\\Textures\\tavorin_t3_funtext.png"},
+    {kTexLogo, "Data\\Textures\\tavorin_t3logo.png"},
+    {kTexGrid, "Data\\Textures\\grid.png"},
+    {kTexMetaFont, "Data\\Textures\\meta_font.png"},
+    {kTexHeadAO, "Data\\Textures\\head_AO.png"},
+    {kTexHandAO, "Data\\Textures\\hand_AO.png"},
+    {kTexLoader, "Data\\Textures\\tavorin_t3loader.png"},
+    {kTexLoadingPip, "Data\\Textures\\loading_pip.png"},
+    {kTexMission, "Data\\Textures\\tavorin_t3mission.png"},
+    {kTexEndScreen, "Data\\Textures\\tavorin_t3endscreen.png"},
+    {kTexLaserFont, "Data\\Textures\\laser_font.png"},
+    {kTexLaserFlare, "Data\\Textures\\laser_flare.png"},
+    {kTexLaserSmoke, "Data\\Textures\\laser_smoke.png"},
+    {kTexOverlay1, "Data\\Textures\\t2_overlay1.png"},
+    {kTexOverlay2, "Data\\Textures\\t2_overlay2.png"},
+    {kTexOverlay3, "Data\\Textures\\t2_overlay3.png"},
+    {kTexOverlay4, "Data\\Textures\\t2_overlay4.png"},
+    {kTexScrollerOverlay, "Data\\Textures\\tavorin_t3scrolleroverlay.png"},
+    {kTexFunText, "Data\\Textures\\tavorin_t3_funtext.png"},
 };
 const CatalogueEntry kCubeTextures[] = {
-    {106, "Data\\Textures\\cubemap.dds"},
+    {kCubeStudio, "Data\\Textures\\cubemap.dds"},
 };
 
 constexpr int kMeshCount = sizeof kMeshes / sizeof kMeshes[0];
@@ -54,7 +61,7 @@ constexpr int kTextureCount = sizeof kTextures / sizeof kTextures[0];
 constexpr int kCubeCount = sizeof kCubeTextures / sizeof kCubeTextures[0];
 static_assert(kMeshCount + kEffectCount + kTextureCount + kCubeCount == kCatalogueSize);
 
-// The maps hold the objects without owning them: they live until exit.
+// The maps own the loaded objects until ReleaseCatalogue.
 std::map<int, Mesh*> s_meshes;
 std::map<int, Gpu::Effect*> s_effects;
 std::map<int, Texture*> s_textures;
@@ -99,9 +106,7 @@ bool PreloadNextAsset(float* progress) {
     const CatalogueEntry& e = GetCatalogueEntry(s_preloadIndex, &kind);
     switch (kind) {
     case AssetKind::Mesh: s_meshes[e.resourceId] = Mesh::FromResource(e.resourceId); break;
-    case AssetKind::Effect:
-        s_effects[e.resourceId] = GraphicsDevice::CreateEffectFromResource(e.resourceId, e.name);
-        break;
+    case AssetKind::Effect: s_effects[e.resourceId] = LoadEffectResource(e.resourceId, e.name); break;
     case AssetKind::Texture: s_textures[e.resourceId] = Texture::FromResource(e.resourceId); break;
     case AssetKind::CubeTexture: s_cubeTextures[e.resourceId] = CubeTexture::FromResource(e.resourceId); break;
     }
@@ -109,6 +114,21 @@ bool PreloadNextAsset(float* progress) {
     float next = *progress + kProgressStep;
     *progress = next < 1.0f ? next : 1.0f;
     return false;
+}
+
+void ReleaseCatalogue() {
+    for (auto& [id, mesh] : s_meshes) delete mesh;
+    for (auto& [id, effect] : s_effects) Gpu::ReleaseEffect(effect);
+    for (auto& [id, texture] : s_textures) DeleteTexture(texture);
+    for (auto& [id, cube] : s_cubeTextures) {
+        if (cube) cube->Release();
+        delete cube;
+    }
+    s_meshes.clear();
+    s_effects.clear();
+    s_textures.clear();
+    s_cubeTextures.clear();
+    s_preloadIndex = 0;
 }
 
 Texture* GetTexture(int resourceId) { return Lookup(s_textures, resourceId); }

@@ -1,6 +1,6 @@
 // The catalogue: every shared asset of the show by resource id. The loading
 // screen turns one table entry per frame into a GPU object; effects then look
-// them up by id. Loaded objects live until the process ends.
+// them up by id. Loaded objects live until the application shuts down.
 #pragma once
 
 struct CubeTexture;
@@ -25,6 +25,10 @@ const CatalogueEntry& GetCatalogueEntry(int index, AssetKind* kind);
 // and adds the nearest float to 1/35 to *progress, never beyond 1. Once all
 // 35 are loaded it sets *progress to 1 and returns true without loading.
 bool PreloadNextAsset(float* progress);
+
+// Frees every loaded asset and starts the table over: the next preload
+// loads the first entry again. At shutdown, before the device goes.
+void ReleaseCatalogue();
 
 // Each lookup searches only its own kind. An id that is not there (not loaded
 // yet, not of that kind, or failed to load) gives null, and stays null.

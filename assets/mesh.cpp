@@ -3,30 +3,34 @@
 #include <cstdio>
 #include <string>
 
-#include "assets/resources.h"
+#include "assets/asset_source.h"
 #include "platform/gpu.h"
 
-Mesh* Mesh::FromResource(int resourceId) {
-    const EmbeddedResource* resource = FindResource(resourceId, "RCDATA");
-    if (!resource) {
-        std::fprintf(stderr, "lumivane: mesh resource %d is missing\n", resourceId);
-        return nullptr;
-    }
-    char label[300];
-    std::snprintf(label, sizeof label, "mesh resource %d (%s)", resourceId, resource->name);
-    return FromMemory(static_cast<const uint8_t*>(LockResource(resource)), SizeofResource(resource), label);
-}
-
-Mesh* Mesh::FromMemory(const uint8_t* data, size_t size, const char* label) {
+// The mesh of a .x file, or null with the reason in `error`.
+static Mesh* Decode(const uint8_t* data, size_t size, std::string* error) {
     Mesh* mesh = new Mesh;
-    std::string error;
-    if (!LoadXMesh(data, size, &mesh->geometry, &error)) {
-        std::fprintf(stderr, "lumivane: %s cannot be read: %s\n", label, error.c_str());
+    if (!LoadXMesh(data, size, &mesh->geometry, error)) {
         delete mesh;
         return nullptr;
     }
     mesh->materialCount = static_cast<unsigned>(mesh->geometry.materials.size());
     mesh->materials = mesh->geometry.materials.data();
+    return mesh;
+}
+
+Mesh* Mesh::FromResource(int resourceId) {
+    AssetBytes bytes;
+    if (!OpenAsset(resourceId, "RCDATA", "mesh", &bytes)) return nullptr;
+    std::string error;
+    Mesh* mesh = Decode(bytes.data, bytes.size, &error);
+    if (!mesh) ReportBadAsset(bytes, error.c_str());
+    return mesh;
+}
+
+Mesh* Mesh::FromMemory(const uint8_t* data, size_t size, const char* label) {
+    std::string error;
+    Mesh* mesh = Decode(data, size, &error);
+    if (!mesh) std::fprintf(stderr, "lumivane: %s cannot be used: %s\n", label, error.c_str());
     return mesh;
 }
 

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
+#include "assets/asset_source.h"
 #include "assets/mixer.h"
 #include "assets/music_decoder.h"
-#include "assets/resources.h"
 #include "assets/spectrum.h"
 
 namespace Music {
@@ -36,19 +36,15 @@ bool Init(bool virtualClock) {
 void Shutdown() { Mixer::Shutdown(); }
 
 CAudio::CHandle* Load(int resourceId) {
-    const EmbeddedResource* resource = FindResource(resourceId, "MUSIC");
-    if (!resource) {
-        std::fprintf(stderr, "lumivane: music resource %d is missing; the show runs silently\n", resourceId);
+    AssetBytes bytes;
+    if (!OpenAsset(resourceId, "MUSIC", "music", &bytes)) return nullptr;
+    if (bytes.size > 0x7FFFFFFF) {
+        ReportBadAsset(bytes, "too large");
         return nullptr;
     }
-    uint32_t size = SizeofResource(resource);
-    if (size > 0x7FFFFFFF) {
-        std::fprintf(stderr, "lumivane: music resource %d is too large\n", resourceId);
-        return nullptr;
-    }
-    char label[32];
-    std::snprintf(label, sizeof label, "music resource %d", resourceId);
-    return LoadFromMemory(static_cast<const uint8_t*>(LockResource(resource)), static_cast<int32_t>(size), label);
+    char label[300];
+    std::snprintf(label, sizeof label, "music resource %d (%s)", resourceId, bytes.name);
+    return LoadFromMemory(bytes.data, static_cast<int32_t>(bytes.size), label);
 }
 
 CAudio::CHandle* LoadFromMemory(const uint8_t* data, int32_t size, const char* label) {

@@ -13,11 +13,3 @@ uint32_t SizeofResource(const EmbeddedResource* resource) {
 }
 
 const void* LockResource(const EmbeddedResource* resource) { return resource ? resource->begin : nullptr; }
-
-bool LoadResourceBytes(int id, const char* type, const uint8_t** data, size_t* size) {
-    const EmbeddedResource* r = FindResource(id, type);
-    if (!r) return false;
-    *data = static_cast<const uint8_t*>(LockResource(r));
-    *size = SizeofResource(r);
-    return true;
-}

@@ -1,5 +1,6 @@
 // The assets compiled into the executable, found by number and type the way
-// the show's code asks for them: find, load, size, lock.
+// the show's code asks for them: find, size, lock. Loaders go through
+// OpenAsset (assets/asset_source.h), which also reports a missing one.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,3 @@ extern const EmbeddedResource kEmbeddedResources[];  // ends with a row of id 0
 const EmbeddedResource* FindResource(int id, const char* type);
 uint32_t SizeofResource(const EmbeddedResource* resource);
 const void* LockResource(const EmbeddedResource* resource);
-
-// The whole sequence at once: the bytes and size, or false.
-bool LoadResourceBytes(int id, const char* type, const uint8_t** data, size_t* size);

@@ -4,29 +4,26 @@
 #include <cstring>
 #include <string>
 
+#include "assets/asset_source.h"
 #include "assets/image.h"
-#include "assets/resources.h"
 #include "assets/texture.h"
 
 Texture* Texture::FromResource(int resourceId) {
-    const EmbeddedResource* resource = FindResource(resourceId, "RCDATA");
-    if (!resource) {
-        std::fprintf(stderr, "lumivane: texture resource %d is missing\n", resourceId);
-        return nullptr;
-    }
+    AssetBytes bytes;
+    if (!OpenAsset(resourceId, "RCDATA", "texture", &bytes)) return nullptr;
     Image image;
     std::string error;
-    if (!DecodePng(static_cast<const uint8_t*>(LockResource(resource)), SizeofResource(resource), &image, &error)) {
-        std::fprintf(stderr, "lumivane: texture resource %d (%s) cannot be decoded: %s\n", resourceId, resource->name,
-                     error.c_str());
+    if (!DecodePng(bytes.data, bytes.size, &image, &error)) {
+        ReportBadAsset(bytes, error.c_str());
         return nullptr;
     }
     Gpu::Texture* gpuTexture = Gpu::CreateTexture(image.width, image.height, 0, Gpu::kFormatA8R8G8B8, false);
     unsigned pitch = 0;
     uint8_t* bits = gpuTexture ? Gpu::LockTexture(gpuTexture, &pitch) : nullptr;
     if (!bits) {
-        std::fprintf(stderr, "lumivane: texture resource %d (%s): no GPU texture of %ux%u\n", resourceId,
-                     resource->name, image.width, image.height);
+        char why[64];
+        std::snprintf(why, sizeof why, "no GPU texture of %ux%u", image.width, image.height);
+        ReportBadAsset(bytes, why);
         Gpu::ReleaseTexture(gpuTexture);
         return nullptr;
     }

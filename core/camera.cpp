@@ -2,9 +2,11 @@
 
 #include <cfloat>
 
-#include "app/frame_timer.h"
-#include "app/input.h"
+#include "core/frame_timer.h"
 #include "core/tweaks.h"
+#include "platform/gpu.h"
+#include "platform/input.h"
+#include "platform/keys.h"
 
 // Degrees to radians at float precision.
 static constexpr float kDegreesToRadians = 0.017453292f;
@@ -18,6 +20,12 @@ Camera* SetActiveCamera(Camera* camera) {
 }
 
 Camera* GetActiveCamera() { return s_activeCamera; }
+
+void SetCameraMatrices(Gpu::Effect* effect, const Camera* camera) {
+    if (!effect) return;
+    effect->SetMatrix("g_mView", camera ? camera->GetView() : kIdentity);
+    effect->SetMatrix("g_mProj", camera ? camera->GetProjection() : kIdentity);
+}
 
 Camera::Camera(float width, float height) : m_width(width), m_height(height) {
     m_projection =
@@ -68,7 +76,7 @@ void Camera::FlyUpdate(float speed, float sensitivity) {
     Vector3 up(axes(1, 0), axes(1, 1), axes(1, 2));
     Vector3 back(axes(2, 0), axes(2, 1), axes(2, 2));
 
-    if (InputState::IsKeyDown(0x10)) speed *= 2.0f;  // Shift
+    if (InputState::IsKeyDown(kKeyShift)) speed *= 2.0f;
     float step = speed * dt;
     if (InputState::IsKeyDown('W')) m_position -= back * step;
     if (InputState::IsKeyDown('S')) m_position += back * step;

@@ -5,6 +5,10 @@
 #pragma once
 #include "core/maths.h"
 
+namespace Gpu {
+class Effect;
+}
+
 class Camera {
 public:
     // Registers the nine camera tweaks, which point into this object: a
@@ -37,6 +41,10 @@ private:
     float m_width, m_height;
     Vector3 m_rotation;  // x pitch, y yaw in radians; z is only a tweak
 };
+
+// Sets the camera's matrices on an effect as the scene shaders name them:
+// g_mView (the view) and g_mProj (the projection). Null camera: both identity.
+void SetCameraMatrices(Gpu::Effect* effect, const Camera* camera);
 
 // Returns the camera that was active before.
 Camera* SetActiveCamera(Camera* camera);

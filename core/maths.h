@@ -123,3 +123,11 @@ Vector4 Transform(const Vector3& p, const Matrix& m);
 
 // 0xAARRGGBB from four floats in 0..1: each times 255, truncated, low 8 bits kept.
 uint32_t ColourFromFloats(float a, float r, float g, float b);
+
+// A level of 0..1 as a byte (fade overlays, alphas): level x 255, truncated,
+// and held at 0 below (NaN too) and at 255 above, so it never wraps.
+inline uint8_t LevelToByte(float level) {
+    float v = level * 255.0f;
+    if (!(v > 0.0f)) return 0;
+    return v >= 255.0f ? 255 : static_cast<uint8_t>(v);
+}

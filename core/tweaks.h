@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-struct InputState;
-
 // A value read from the file. The name field holds at most 255 characters.
 struct StoredTweak {
     char name[256];
@@ -44,22 +42,3 @@ void RegisterTweak(const char* name, float* value, float step, float min, float 
 // interrupted save leaves the previous file whole; with nothing registered
 // the file is left as it was. False when nothing was written.
 bool SaveTweaks(const char* path = kTweakFile);
-
-// Once per frame, after the frame is rendered and before it is presented:
-// F1 shows or hides the editor; while shown, Up/Down select, Left/Right step
-// (Shift doubles), the selected value is clamped, and the panel is drawn.
-void DrawTweakEditor();
-
-// The editor's input step (everything but the drawing). True when visible.
-bool UpdateTweakEditor(const InputState& input);
-
-// One text row of the panel: which entry, where, in which colour.
-struct TweakEditorRow {
-    int index;
-    float y;
-    uint32_t colour;
-};
-constexpr int kTweakEditorRows = 7;
-// The rows around the selection, wrapped into the registered list; 0 when
-// nothing is registered, else kTweakEditorRows.
-int GetTweakEditorRows(TweakEditorRow rows[kTweakEditorRows]);

@@ -1,6 +1,7 @@
 #include "effects/intro_screen.h"
 
 #include "assets/catalogue.h"
+#include "assets/resource_ids.h"
 #include "assets/texture.h"
 #include "render/renderer_2d.h"
 
@@ -8,7 +9,7 @@ unsigned IntroScreenCounter = 0;
 
 // Mission, logo, end screen: 2048 x 1024 each, the picture in the top-left
 // 1280 x 720.
-static const int kPictures[3] = {111, 102, 127};
+static const int kPictures[3] = {kTexMission, kTexLogo, kTexEndScreen};
 
 CIntroScreen::CIntroScreen() {
     picture = GetTexture(kPictures[IntroScreenCounter]);
@@ -16,15 +17,9 @@ CIntroScreen::CIntroScreen() {
 }
 
 uint8_t IntroFadeAlpha(float timeLeft, float duration) {
-    float a = 0.0f;
-    if (timeLeft < 4.0f) {
-        a = (1.0f - timeLeft * 0.25f) * 255.0f;
-        if (a > 255.0f) a = 255.0f;
-    } else if (timeLeft > duration - 4.0f) {
-        a = (1.0f - (duration - timeLeft) * 0.25f) * 255.0f;
-        if (a < 0.0f) a = 0.0f;
-    }
-    return static_cast<uint8_t>(static_cast<int>(a) & 0xFF);
+    if (timeLeft < 4.0f) return LevelToByte(1.0f - timeLeft * 0.25f);
+    if (timeLeft > duration - 4.0f) return LevelToByte(1.0f - (duration - timeLeft) * 0.25f);
+    return 0;
 }
 
 void IntroPictureRect(Vector2 textureSize, float timeLeft, float duration, bool zoom, Vector2* position,

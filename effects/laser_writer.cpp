@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "assets/catalogue.h"
+#include "assets/resource_ids.h"
 #include "assets/texture.h"
 #include "core/maths.h"
 #include "core/random.h"
@@ -30,10 +31,6 @@ constexpr float kPi = 3.14159265f;
 
 // The beam's blue, as fractions of the full colour.
 constexpr float kBeamR = 0.53333336f, kBeamG = 0.8901961f, kBeamB = 0.9882353f;
-
-// Catalogue ids.
-enum { kFontStrip = 115, kFlare = 116, kSmoke = 117 };
-enum { kBloomH = 276, kBloomV = 277, kCombine4 = 282, kDownFilter4 = 283 };
 
 using Renderer2D::TexturedVertex2D;
 using Renderer2D::Vertex2D;
@@ -72,20 +69,13 @@ void ReadLaserText(const char* path) {
     if (file) std::fclose(file);
 }
 
-uint8_t LaserTextAlpha(float holdTime) {
-    float alpha = (1.0f - holdTime * 0.5f) * 255.0f;
-    if (alpha < 0.0f) return 0;
-    if (alpha > 255.0f) return 255;
-    return static_cast<uint8_t>(alpha);
-}
+uint8_t LaserTextAlpha(float holdTime) { return LevelToByte(1.0f - holdTime * 0.5f); }
 
 CLaserWriter::CLaserWriter() {
     ReadLaserText("laser.txt");
-    font = BitmapFont::Create(GetTexture(kFontStrip), "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!?.-", 2.0f, 24.0f,
+    font = BitmapFont::Create(GetTexture(kTexLaserFont), "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789!?.-", 2.0f, 24.0f,
                               0xFFFFFFFFu);
-    const ViewValues& view = GraphicsDevice::View();
-    textTarget = Texture::CreateRenderTarget(static_cast<unsigned>(view.viewWidth),
-                                             static_cast<unsigned>(view.viewHeight), Gpu::kFormatA8R8G8B8);
+    textTarget = GraphicsDevice::CreateViewTarget();
 }
 
 CLaserWriter::~CLaserWriter() {
@@ -141,7 +131,7 @@ void CLaserWriter::DrawBeamScene(float intensity) {
     const float flareAlpha = s_random.RandomRange(0.4f, 1.0f);
     const uint32_t flareColour = ColourFromFloats(flareAlpha, kBeamR * c, kBeamG * c, kBeamB * c);
     const float angle = s_random.RandomRange(0.0f, 6.2831855f);
-    if (Texture* flare = GetTexture(kFlare)) {
+    if (Texture* flare = GetTexture(kTexLaserFlare)) {
         const Vector2 half = flare->GetSize();
         const Vector2 position = Vector2(cx, cy) - half, size = half * 2.0f;
         Renderer2D::DrawRotatedQuad(flare, &position, &size, angle, flareColour);
@@ -153,7 +143,7 @@ void CLaserWriter::DrawBeamScene(float intensity) {
     const float u0 = s_random.RandomRange(0.0f, 0.1f) + smokeOffset;
     const float v0 = s_random.RandomRange(0.0f, 0.1f) + smokeOffset;
     const float sx = view.scaleX, sy = view.scaleY;
-    if (Texture* smoke = GetTexture(kSmoke)) {
+    if (Texture* smoke = GetTexture(kTexLaserSmoke)) {
         const TexturedVertex2D fan[3] = {
             {cx * sx, cy * sy, 0.0f, 1.0f, fanColour, u0, v0},
             {laserX * sx, top * sy, 0.0f, 1.0f, fanColour, 1.0f, v0},
@@ -190,12 +180,12 @@ void CLaserWriter::DrawBeamScene(float intensity) {
 
     PostProcessChain::EndScene();
     PostProcessChain::BeginPasses();
-    PostProcessChain::ApplyEffect(GetEffect(kDownFilter4));
-    PostProcessChain::ApplyEffect(GetEffect(kBloomH));  // the bloom's blur, twice
-    PostProcessChain::ApplyEffect(GetEffect(kBloomV));
-    PostProcessChain::ApplyEffect(GetEffect(kBloomH));
-    PostProcessChain::ApplyEffect(GetEffect(kBloomV));
-    PostProcessChain::ApplyEffect(GetEffect(kCombine4));
+    PostProcessChain::ApplyEffect(GetEffect(kFxDownFilter4));
+    PostProcessChain::ApplyEffect(GetEffect(kFxBloomH));  // the bloom's blur, twice
+    PostProcessChain::ApplyEffect(GetEffect(kFxBloomV));
+    PostProcessChain::ApplyEffect(GetEffect(kFxBloomH));
+    PostProcessChain::ApplyEffect(GetEffect(kFxBloomV));
+    PostProcessChain::ApplyEffect(GetEffect(kFxCombine4));
     PostProcessChain::Present();
 }
 

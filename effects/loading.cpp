@@ -1,10 +1,9 @@
 #include "effects/loading.h"
 
-#include "app/app_shell.h"
-#include "app/frame_timer.h"
-#include "app/lumivane.h"
 #include "assets/catalogue.h"
+#include "assets/resource_ids.h"
 #include "assets/texture.h"
+#include "core/frame_timer.h"
 #include "render/graphics_device.h"
 #include "render/renderer_2d.h"
 #include "timeline/active_effects.h"
@@ -12,18 +11,13 @@
 CLoading::CLoading() {
     GraphicsDevice::SetFade(0);
     // Its own copies: the catalogue is still empty when the loading starts.
-    pip = Texture::FromResource(109);
-    background = Texture::FromResource(108);
+    pip = Texture::FromResource(kTexLoadingPip);
+    background = Texture::FromResource(kTexLoader);
 }
 
 CLoading::~CLoading() {
     DeleteTexture(pip);
     DeleteTexture(background);
-    // Only a loading screen that ended by itself starts the music. Deleted
-    // any other way (every effect cleared at shutdown) it leaves the sound
-    // alone, so a closing program does not start a song it then stops.
-    if (!retired) return;
-    if (CLumivane* app = dynamic_cast<CLumivane*>(AppShell::GetApp())) app->StartMusic();
 }
 
 void CLoading::Finish() { finished = true; }
@@ -48,12 +42,7 @@ int LoadingPipCount(float progress) {
     return n < 0 ? 0 : n > 12 ? 12 : n;
 }
 
-uint8_t LoadingFadeLevel(float fade) {
-    float level = (1.0f - fade) * 255.0f;
-    if (level < 0.0f) return 0;
-    if (level > 255.0f) return 255;
-    return static_cast<uint8_t>(level);
-}
+uint8_t LoadingFadeLevel(float fade) { return LevelToByte(1.0f - fade); }
 
 void CLoading::Render() {
     GraphicsDevice::SetFade(0);

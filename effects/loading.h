@@ -1,7 +1,7 @@
 // CLoading: the first entry of the script. It loads one catalogue asset per
 // frame under the loader picture and a growing row of pips, then fades the
-// screen to black over one second, removes itself and, on its way out,
-// starts the music. While it runs the timeline stands still.
+// screen to black over one second and removes itself; the frame that sees it
+// go starts the music. While it runs the timeline stands still.
 #pragma once
 #include <cstdint>
 

@@ -1,8 +1,7 @@
 #include "effects/spike_effect.h"
 
-float SpikeTarget = 0.0f;
+#include "timeline/show_levels.h"
 
-// A flag, not a count: the first of two overlapping effects to go clears it.
 CSpikeEffect::CSpikeEffect() { SpikeTarget = 1.0f; }
 
 CSpikeEffect::~CSpikeEffect() { SpikeTarget = 0.0f; }

@@ -4,9 +4,6 @@
 #pragma once
 #include "timeline/effect.h"
 
-// 1 while a spike effect lives, else 0; the scroller reads it.
-extern float SpikeTarget;
-
 class CSpikeEffect : public CEffect {
 public:
     CSpikeEffect();

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/render_states.h"
+
 namespace Fx {
 
 int ComponentCount(ParamType type) {
@@ -21,52 +23,6 @@ int ComponentCount(ParamType type) {
 }
 
 namespace {
-
-// Render-state names of passes and their Direct3D 9 numbers.
-struct StateName {
-    const char* name;
-    uint32_t state;
-};
-const StateName kStates[] = {
-    {"ZEnable", 7},           {"ZWriteEnable", 14}, {"AlphaTestEnable", 15},    {"SrcBlend", 19},
-    {"DestBlend", 20},        {"CullMode", 22},     {"AlphaRef", 24},           {"AlphaFunc", 25},
-    {"AlphaBlendEnable", 27}, {"Lighting", 137},    {"PointSpriteEnable", 156}, {"BlendOp", 171},
-};
-
-// Value names, each meaningful for some states only.
-struct ValueName {
-    const char* name;
-    uint32_t value;
-    uint32_t states[3];
-};
-const ValueName kValues[] = {
-    {"NONE", 1, {22}},
-    {"CW", 2, {22}},
-    {"CCW", 3, {22}},
-    {"ZERO", 1, {19, 20}},
-    {"ONE", 2, {19, 20}},
-    {"SRCCOLOR", 3, {19, 20}},
-    {"INVSRCCOLOR", 4, {19, 20}},
-    {"SRCALPHA", 5, {19, 20}},
-    {"INVSRCALPHA", 6, {19, 20}},
-    {"DESTALPHA", 7, {19, 20}},
-    {"INVDESTALPHA", 8, {19, 20}},
-    {"DESTCOLOR", 9, {19, 20}},
-    {"INVDESTCOLOR", 10, {19, 20}},
-    {"ADD", 1, {171}},
-    {"SUBTRACT", 2, {171}},
-    {"REVSUBTRACT", 3, {171}},
-    {"MIN", 4, {171}},
-    {"MAX", 5, {171}},
-    {"NEVER", 1, {25}},
-    {"LESS", 2, {25}},
-    {"EQUAL", 3, {25}},
-    {"LESSEQUAL", 4, {25}},
-    {"GREATER", 5, {25}},
-    {"NOTEQUAL", 6, {25}},
-    {"GREATEREQUAL", 7, {25}},
-    {"ALWAYS", 8, {25}},
-};
 
 struct TypeName {
     const char* name;
@@ -446,12 +402,10 @@ private:
                 }
                 if (!vertex) havePixel = *slot >= 0;
             } else {
-                const StateName* known = nullptr;
-                for (const StateName& s : kStates)
-                    if (Same(state, s.name)) known = &s;
+                const Gpu::RenderStateInfo* known = Gpu::FindRenderStateByName(state.c_str());
                 if (!known) return Fail("unknown pass state '" + state + "'");
                 uint32_t v;
-                if (!StateValue(known->state, &v)) return false;
+                if (!StateValue(known->values, &v)) return false;
                 pass->states.push_back({known->state, v});
             }
             if (!Expect(';')) return false;
@@ -460,7 +414,7 @@ private:
         return true;
     }
 
-    bool StateValue(uint32_t state, uint32_t* out) {
+    bool StateValue(Gpu::StateValueKind kind, uint32_t* out) {
         SkipSpace();
         if (m_p < m_end && (std::isdigit(static_cast<unsigned char>(*m_p)))) {
             float v;
@@ -471,23 +425,7 @@ private:
         }
         std::string word;
         if (!Identifier(&word)) return false;
-        if (Same(word, "true")) {
-            *out = 1;
-            return true;
-        }
-        if (Same(word, "false")) {
-            *out = 0;
-            return true;
-        }
-        for (const ValueName& v : kValues) {
-            if (!Same(word, v.name)) continue;
-            for (uint32_t s : v.states) {
-                if (s == state) {
-                    *out = v.value;
-                    return true;
-                }
-            }
-        }
+        if (Gpu::RenderStateValueByName(kind, word.c_str(), out)) return true;
         return Fail("'" + word + "' is not a value of this state");
     }
 };

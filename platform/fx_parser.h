@@ -34,10 +34,11 @@
 //     // in < >, and states: VertexShader = NAME | null (null: positions are
 //     // pre-transformed pixels and pass straight through with v_Colour and
 //     // the texture coordinates), PixelShader = NAME, and the render states
-//     // ZEnable, ZWriteEnable, AlphaBlendEnable, SrcBlend, DestBlend, BlendOp,
-//     // AlphaTestEnable, AlphaRef, AlphaFunc, CullMode, Lighting,
-//     // PointSpriteEnable with true/false, numbers or Direct3D 9 names
-//     // (NONE, CW, CCW, ONE, SRCALPHA, INVSRCALPHA, LESSEQUAL, ...).
+//     // of platform/render_states.h (ZEnable, ZWriteEnable, ZFunc,
+//     // AlphaBlendEnable, SrcBlend, DestBlend, BlendOp, AlphaTestEnable,
+//     // AlphaRef, AlphaFunc, CullMode, Lighting, PointSpriteEnable) with
+//     // true/false, numbers or Direct3D 9 names (NONE, CW, CCW, ONE,
+//     // SRCALPHA, INVSRCALPHA, LESSEQUAL, ...).
 //     technique PostProcess {
 //         pass p0 < float fScaleX = 0.25; float fScaleY = 0.25; > {
 //             VertexShader = null;

@@ -21,25 +21,15 @@ static GLuint s_vertexArray = 0;
 
 DeviceState& State() { return s_state; }
 
-static void ApplyRenderState(RenderState state);
+static void ApplyRenderState(uint32_t state);
 
-// Direct3D 9's defaults for a device with an automatic depth buffer.
+// Direct3D 9's defaults for a device with an automatic depth buffer, put
+// into effect.
 static void ResetRenderStates() {
-    s_state.renderStates[kRsZEnable] = 1;
-    s_state.renderStates[kRsZWriteEnable] = 1;
-    s_state.renderStates[kRsAlphaTestEnable] = 0;
-    s_state.renderStates[kRsSrcBlend] = kBlendOne;
-    s_state.renderStates[kRsDestBlend] = kBlendZero;
-    s_state.renderStates[kRsCullMode] = kCullCCW;
-    s_state.renderStates[kRsAlphaRef] = 0;
-    s_state.renderStates[kRsAlphaFunc] = kCmpAlways;
-    s_state.renderStates[kRsAlphaBlendEnable] = 0;
-    s_state.renderStates[kRsLighting] = 1;
-    s_state.renderStates[kRsPointSpriteEnable] = 0;
-    s_state.renderStates[kRsBlendOp] = kBlendOpAdd;
-    const RenderState all[] = {kRsZEnable, kRsZWriteEnable, kRsSrcBlend, kRsCullMode, kRsAlphaBlendEnable, kRsBlendOp};
-    for (RenderState s : all) ApplyRenderState(s);
-    glDepthFunc(GL_LEQUAL);  // Direct3D 9's default ZFUNC
+    for (size_t i = 0; i < kRenderStateCount; ++i) {
+        s_state.renderStates[kRenderStates[i].state] = kRenderStates[i].defaultValue;
+        ApplyRenderState(kRenderStates[i].state);
+    }
 }
 
 bool CreateDevice(int width, int height, const char** error) {
@@ -223,6 +213,19 @@ static GLenum BlendFactor(uint32_t v) {
     }
 }
 
+static GLenum CompareFunction(uint32_t v) {
+    switch (v) {
+    case kCmpNever: return GL_NEVER;
+    case kCmpLess: return GL_LESS;
+    case kCmpEqual: return GL_EQUAL;
+    case kCmpGreater: return GL_GREATER;
+    case kCmpNotEqual: return GL_NOTEQUAL;
+    case kCmpGreaterEqual: return GL_GEQUAL;
+    case kCmpAlways: return GL_ALWAYS;
+    default: return GL_LEQUAL;
+    }
+}
+
 static GLenum BlendEquation(uint32_t v) {
     switch (v) {
     case kBlendOpSubtract: return GL_FUNC_SUBTRACT;
@@ -233,7 +236,7 @@ static GLenum BlendEquation(uint32_t v) {
     }
 }
 
-static void ApplyRenderState(RenderState state) {
+static void ApplyRenderState(uint32_t state) {
     const uint32_t* rs = s_state.renderStates;
     switch (state) {
     case kRsZEnable:
@@ -243,6 +246,7 @@ static void ApplyRenderState(RenderState state) {
             glDisable(GL_DEPTH_TEST);
         break;
     case kRsZWriteEnable: glDepthMask(rs[kRsZWriteEnable] ? GL_TRUE : GL_FALSE); break;
+    case kRsZFunc: glDepthFunc(CompareFunction(rs[kRsZFunc])); break;
     case kRsAlphaBlendEnable:
         if (rs[kRsAlphaBlendEnable])
             glEnable(GL_BLEND);
@@ -269,23 +273,7 @@ static void ApplyRenderState(RenderState state) {
     }
 }
 
-static bool KnownState(uint32_t state) {
-    switch (state) {
-    case kRsZEnable:
-    case kRsZWriteEnable:
-    case kRsAlphaTestEnable:
-    case kRsSrcBlend:
-    case kRsDestBlend:
-    case kRsCullMode:
-    case kRsAlphaRef:
-    case kRsAlphaFunc:
-    case kRsAlphaBlendEnable:
-    case kRsLighting:
-    case kRsPointSpriteEnable:
-    case kRsBlendOp: return true;
-    default: return false;
-    }
-}
+static bool KnownState(uint32_t state) { return FindRenderState(state) != nullptr; }
 
 void SetRenderState(RenderState state, uint32_t value) {
     if (!KnownState(state)) return;

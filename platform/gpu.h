@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/render_states.h"
+
 struct Vector4;
 struct Matrix;
 
@@ -96,46 +98,7 @@ unsigned SurfaceHeight(const Surface* surface);
 
 // ---- States, declarations, drawing -------------------------------------
 
-// Direct3D 9 render-state numbers and values, so the show's numbers keep
-// their meaning.
-enum RenderState : uint32_t {
-    kRsZEnable = 7,
-    kRsZWriteEnable = 14,
-    kRsAlphaTestEnable = 15,
-    kRsSrcBlend = 19,
-    kRsDestBlend = 20,
-    kRsCullMode = 22,
-    kRsAlphaRef = 24,
-    kRsAlphaFunc = 25,
-    kRsAlphaBlendEnable = 27,
-    kRsLighting = 137,
-    kRsPointSpriteEnable = 156,
-    kRsBlendOp = 171
-};
-enum : uint32_t { kCullNone = 1, kCullCW = 2, kCullCCW = 3 };
-enum : uint32_t {
-    kBlendZero = 1,
-    kBlendOne = 2,
-    kBlendSrcColor = 3,
-    kBlendInvSrcColor = 4,
-    kBlendSrcAlpha = 5,
-    kBlendInvSrcAlpha = 6,
-    kBlendDestAlpha = 7,
-    kBlendInvDestAlpha = 8,
-    kBlendDestColor = 9,
-    kBlendInvDestColor = 10
-};
-enum : uint32_t { kBlendOpAdd = 1, kBlendOpSubtract = 2, kBlendOpRevSubtract = 3, kBlendOpMin = 4, kBlendOpMax = 5 };
-enum : uint32_t {
-    kCmpNever = 1,
-    kCmpLess = 2,
-    kCmpEqual = 3,
-    kCmpLessEqual = 4,
-    kCmpGreater = 5,
-    kCmpNotEqual = 6,
-    kCmpGreaterEqual = 7,
-    kCmpAlways = 8
-};
+// Render states (numbers, values and defaults in platform/render_states.h).
 // Unknown states are ignored (and read back as 0). LIGHTING is kept but has
 // no effect: there is no fixed-function lighting.
 void SetRenderState(RenderState state, uint32_t value);
@@ -173,11 +136,13 @@ struct EffectData;
 
 // An effect file: parameters, samplers, GLSL shaders and techniques of
 // passes (the declarative format is described in platform/fx_parser.h).
-// Setters take parameter names; an unknown name or a type that does not fit
-// is ignored. Values set between BeginPass and a draw take effect at the draw.
+// Setters take parameter names; a type that does not fit is ignored, and a
+// name the file does not declare is ignored with one line on stderr (once
+// per name), as is a technique name it does not have. Values set between BeginPass and a draw take effect at the draw.
 class Effect {
 public:
     bool SetTechnique(const char* name);  // false (and no change) if there is none of that name
+    bool HasParameter(const char* name);  // for inputs only some files take
     // Begins the current technique: remembers the render states its passes
     // change (End puts them back) and returns the number of passes.
     unsigned Begin();
@@ -198,6 +163,19 @@ public:
 
     EffectData* data = nullptr;  // owned; the layer's business
 };
+// Runs `draw` once inside every pass of the effect's current technique:
+// Begin, then BeginPass / draw() / EndPass for each pass, then End.
+template <typename Draw>
+void ForEachPass(Effect* effect, Draw draw) {
+    unsigned passes = effect->Begin();
+    for (unsigned p = 0; p < passes; ++p) {
+        effect->BeginPass(p);
+        draw();
+        effect->EndPass();
+    }
+    effect->End();
+}
+
 // Parses and compiles every pass once. A file that fails gives null and one
 // line on stderr naming it and the first error.
 Effect* CreateEffect(const char* source, size_t length, const char* name);

@@ -49,7 +49,19 @@ struct EffectData {
     };
     Saved saved[16];  // render states to put back at End
     unsigned savedCount = 0;
+    std::vector<std::string> unknownNames;  // set or selected once without being declared
 };
+
+// A name the effect's code uses that its file does not declare: usually a
+// typo, which would otherwise only show as a missing picture. Said once per
+// name and effect.
+static void ReportUnknownName(EffectData* d, const char* what, const char* name) {
+    if (!name) return;
+    for (const std::string& n : d->unknownNames)
+        if (n == name) return;
+    d->unknownNames.emplace_back(name);
+    std::fprintf(stderr, "lumivane: %s: no %s '%s' in the file\n", d->name.c_str(), what, name);
+}
 
 static std::vector<EffectData*> s_effects;  // every live effect, to forget released textures
 static GLuint s_passThrough = 0;
@@ -483,6 +495,7 @@ static int FindParam(const EffectData* d, const char* name) {
 // Copies up to `count` floats into a numeric parameter.
 static void SetValues(EffectData* d, const char* name, const float* v, size_t count) {
     int i = FindParam(d, name);
+    if (i < 0) ReportUnknownName(d, "parameter", name);
     if (i < 0 || d->fx.params[i].type == Fx::ParamType::Texture || !v) return;
     std::vector<float>& value = d->fx.params[i].value;
     std::copy_n(v, std::min(count, value.size()), value.begin());
@@ -497,6 +510,7 @@ bool Effect::SetTechnique(const char* name) {
             return !data->begun;
         }
     }
+    ReportUnknownName(data, "technique", name);
     return false;
 }
 
@@ -537,6 +551,8 @@ void Effect::End() {
     data->begun = false;
 }
 
+bool Effect::HasParameter(const char* name) { return FindParam(data, name) >= 0; }
+
 void Effect::SetFloat(const char* name, float v) { SetValues(data, name, &v, 1); }
 
 void Effect::SetFloatArray(const char* name, const float* v, unsigned count) { SetValues(data, name, v, count); }
@@ -555,6 +571,7 @@ void Effect::SetMatrix(const char* name, const Matrix& m) { SetValues(data, name
 
 void Effect::SetTexture(const char* name, Texture* t) {
     int i = FindParam(data, name);
+    if (i < 0) ReportUnknownName(data, "parameter", name);
     if (i < 0 || data->fx.params[i].type != Fx::ParamType::Texture) return;
     data->textures[i] = t;
     data->bound[i] = t ? Bound::Flat : Bound::None;
@@ -562,6 +579,7 @@ void Effect::SetTexture(const char* name, Texture* t) {
 
 void Effect::SetTexture(const char* name, CubeTexture* t) {
     int i = FindParam(data, name);
+    if (i < 0) ReportUnknownName(data, "parameter", name);
     if (i < 0 || data->fx.params[i].type != Fx::ParamType::Texture) return;
     data->textures[i] = t;
     data->bound[i] = t ? Bound::Cube : Bound::None;

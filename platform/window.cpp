@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/keys.h"
+
 namespace Platform {
 
 static SDL_Window* s_window = nullptr;
@@ -94,30 +96,30 @@ void SwapWindow() {
 uint8_t VirtualKeyFromKeycode(int32_t key) {
     if (key >= 'a' && key <= 'z') return static_cast<uint8_t>(key - 'a' + 'A');
     if (key >= '0' && key <= '9') return static_cast<uint8_t>(key);
-    if (key >= SDLK_F1 && key <= SDLK_F12) return static_cast<uint8_t>(0x70 + (key - SDLK_F1));
+    if (key >= SDLK_F1 && key <= SDLK_F12) return static_cast<uint8_t>(kKeyF1 + (key - SDLK_F1));
     switch (key) {
-    case SDLK_BACKSPACE: return 0x08;
-    case SDLK_TAB: return 0x09;
-    case SDLK_RETURN: return 0x0D;
+    case SDLK_BACKSPACE: return kKeyBackspace;
+    case SDLK_TAB: return kKeyTab;
+    case SDLK_RETURN: return kKeyReturn;
     case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return 0x10;
+    case SDLK_RSHIFT: return kKeyShift;
     case SDLK_LCTRL:
-    case SDLK_RCTRL: return 0x11;
+    case SDLK_RCTRL: return kKeyControl;
     case SDLK_LALT:
-    case SDLK_RALT: return 0x12;
-    case SDLK_PAUSE: return 0x13;
-    case SDLK_ESCAPE: return 0x1B;
-    case SDLK_SPACE: return 0x20;
-    case SDLK_PAGEUP: return 0x21;
-    case SDLK_PAGEDOWN: return 0x22;
-    case SDLK_END: return 0x23;
-    case SDLK_HOME: return 0x24;
-    case SDLK_LEFT: return 0x25;
-    case SDLK_UP: return 0x26;
-    case SDLK_RIGHT: return 0x27;
-    case SDLK_DOWN: return 0x28;
-    case SDLK_INSERT: return 0x2D;
-    case SDLK_DELETE: return 0x2E;
+    case SDLK_RALT: return kKeyAlt;
+    case SDLK_PAUSE: return kKeyPause;
+    case SDLK_ESCAPE: return kKeyEscape;
+    case SDLK_SPACE: return kKeySpace;
+    case SDLK_PAGEUP: return kKeyPageUp;
+    case SDLK_PAGEDOWN: return kKeyPageDown;
+    case SDLK_END: return kKeyEnd;
+    case SDLK_HOME: return kKeyHome;
+    case SDLK_LEFT: return kKeyLeft;
+    case SDLK_UP: return kKeyUp;
+    case SDLK_RIGHT: return kKeyRight;
+    case SDLK_DOWN: return kKeyDown;
+    case SDLK_INSERT: return kKeyInsert;
+    case SDLK_DELETE: return kKeyDelete;
     default: return 0;
     }
 }

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app.h"
-#include "app/app_shell.h"
-#include "assets/resources.h"
+#include "assets/asset_source.h"
+#include "assets/effect_file.h"
+#include "assets/resource_ids.h"
 #include "assets/texture.h"
 #include "platform/gpu.h"
 #include "platform/window.h"
@@ -39,10 +39,8 @@ static uint32_t s_clearColour = 0xFFFFFFFF;
 static bool s_created = false;
 static Matrix s_orthoMatrix;
 static Gpu::Effect* s_effect2D = nullptr;
-static Gpu::VertexDeclaration* s_declarations[10] = {};
+static Gpu::VertexDeclaration* s_declarations[kVertexDeclarationCount] = {};
 static FontHolder* s_font = nullptr;
-
-constexpr int kTextFontResource = 900;  // Liberation Sans Bold, the metric twin of Arial Bold
 
 // The ten shared vertex layouts (stream 0, usage index 0 throughout).
 static void CreateVertexDeclarations() {
@@ -71,26 +69,23 @@ static void CreateVertexDeclarations() {
     const struct {
         const E* elements;
         unsigned count;
-    } all[10] = {{d0, 1}, {d1, 2}, {d2, 2}, {d3, 3}, {d4, 2}, {d5, 3}, {d6, 3}, {d7, 4}, {d8, 2}, {d9, 3}};
-    for (int i = 0; i < 10; ++i) s_declarations[i] = Gpu::CreateVertexDeclaration(all[i].elements, all[i].count);
+    } all[kVertexDeclarationCount] = {{d0, 1}, {d1, 2}, {d2, 2}, {d3, 3}, {d4, 2},
+                                      {d5, 3}, {d6, 3}, {d7, 4}, {d8, 2}, {d9, 3}};
+    for (int i = 0; i < kVertexDeclarationCount; ++i)
+        s_declarations[i] = Gpu::CreateVertexDeclaration(all[i].elements, all[i].count);
 }
 
 static FontHolder* CreateFont(int height) {
-    const uint8_t* data = nullptr;
-    size_t size = 0;
-    if (!LoadResourceBytes(kTextFontResource, "RCDATA", &data, &size)) return nullptr;
-    TextFont* font = CreateTextFont(data, size, height);
+    AssetBytes bytes;
+    if (!OpenAsset(kFontText, "RCDATA", "font", &bytes)) return nullptr;
+    TextFont* font = CreateTextFont(bytes.data, bytes.size, height);
     if (!font) return nullptr;
     FontHolder* holder = new FontHolder;
     holder->font = font;
     return holder;
 }
 
-bool Create(bool* cancelled) {
-    bool start = AppShell::GetApp()->ShowSetup();
-    if (cancelled) *cancelled = !start;
-    if (!start) return false;
-
+bool Create() {
     const DisplaySettings& settings = DisplaySettings::Get();
     s_view = ViewValues::FromSettings(settings);
 
@@ -192,29 +187,21 @@ void SetClearColour(uint32_t colour) { s_clearColour = colour; }
 const Matrix& GetOrthoMatrix() { return s_orthoMatrix; }
 
 Gpu::VertexDeclaration* GetVertexDeclaration(int index) {
-    return index >= 0 && index < 10 ? s_declarations[index] : nullptr;
+    return index >= 0 && index < kVertexDeclarationCount ? s_declarations[index] : nullptr;
 }
 
 Gpu::Effect* GetEffect2D() { return s_effect2D; }
 
-Gpu::Effect* CreateEffectFromResource(int resourceId, const char* name) {
-    char label[64];
-    if (!name || !*name) {
-        std::snprintf(label, sizeof label, "effect resource %d", resourceId);
-        name = label;
-    }
-    const uint8_t* data = nullptr;
-    size_t size = 0;
-    if (!LoadResourceBytes(resourceId, "RCDATA", &data, &size)) {
-        std::fprintf(stderr, "lumivane: %s: the executable has no resource %d\n", name, resourceId);
-        return nullptr;
-    }
-    return Gpu::CreateEffect(reinterpret_cast<const char*>(data), size, name);
-}
+Gpu::Effect* CreateEffectFromResource(int resourceId, const char* name) { return LoadEffectResource(resourceId, name); }
 
 Gpu::Effect* CreateEffectFromMemory(const char* source) {
     if (!source) return nullptr;
     return Gpu::CreateEffect(source, std::strlen(source), "the effect text");
+}
+
+Texture* CreateViewTarget(Gpu::Format format) {
+    return Texture::CreateRenderTarget(static_cast<unsigned>(s_view.viewWidth),
+                                       static_cast<unsigned>(s_view.viewHeight), format);
 }
 
 Gpu::Surface* GetRenderTarget() { return Gpu::GetRenderTarget(); }

@@ -5,12 +5,9 @@
 #include <cstdint>
 
 #include "core/maths.h"
+#include "platform/gpu.h"
+#include "render/vertex_declarations.h"
 
-namespace Gpu {
-class Effect;
-class Surface;
-class VertexDeclaration;
-}  // namespace Gpu
 struct Texture;
 struct FontHolder;
 
@@ -38,10 +35,10 @@ struct ViewValues {
 
 namespace GraphicsDevice {
 
-// Runs the setup dialog through the application, then creates the hidden
-// window and the device. False: the show does not start; `cancelled` tells
-// whether the viewer declined (not an error) or the device failed.
-bool Create(bool* cancelled = nullptr);
+// Creates the hidden window and the device from the display settings (the
+// setup dialog has filled them in). False, with one line on stderr, when
+// either cannot be made.
+bool Create();
 void Destroy();
 void ShowWindow(bool show);
 
@@ -62,12 +59,8 @@ void SetClearColour(uint32_t colour);
 // Orthographic projection over the view in pixels: origin top-left, y down.
 const Matrix& GetOrthoMatrix();
 
-// The ten shared vertex declarations (index 0..9); null for other indices:
-//   0 position                      5 position, colour, texcoord
-//   1 position, colour (3D lines)   6 pre-transformed, colour, texcoord (textured quads)
-//   2 pre-transformed, colour       7 position, colour, normal, texcoord
-//   3 position, colour, normal      8 position, normal
-//   4 position, texcoord            9 position, normal, texcoord (meshes)
+// One of the ten shared vertex declarations (render/vertex_declarations.h);
+// null for other numbers.
 Gpu::VertexDeclaration* GetVertexDeclaration(int index);
 
 // The built-in 2D effect (techniques PosCol2D, PosColTex2D, PosColTex2DAlpha,
@@ -77,6 +70,10 @@ Gpu::Effect* GetEffect2D();
 // name) labels error messages. Null when it is missing or does not compile.
 Gpu::Effect* CreateEffectFromResource(int resourceId, const char* name);
 Gpu::Effect* CreateEffectFromMemory(const char* source);
+
+// A render-target texture of the view's size (the picture between the
+// letterbox bars), as the scene and the effects' own targets are.
+Texture* CreateViewTarget(Gpu::Format format = Gpu::kFormatA8R8G8B8);
 
 // Render target 0 with a reference the caller releases.
 Gpu::Surface* GetRenderTarget();

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "assets/catalogue.h"
+#include "assets/resource_ids.h"
 #include "assets/texture.h"
 #include "platform/gpu.h"
 #include "render/builtin_effects.h"
@@ -126,9 +128,11 @@ void ApplyEffect(Gpu::Effect* effect) {
     effect->SetTechnique("PostProcess");
     Texture* source = c.firstPass ? c.scene : c.pingPong[c.passCounter % 2];
     c.firstPass = false;
+    // What every pass may read; a pass file declares only what it uses.
     effect->SetTexture("g_txSrcColor", source->texture);
-    effect->SetTexture("g_txSceneColor", c.scene->texture);
-    effect->SetFloatArray("g_PixelRatio", GraphicsDevice::View().pixelRatio, 2);
+    if (effect->HasParameter("g_txSceneColor")) effect->SetTexture("g_txSceneColor", c.scene->texture);
+    if (effect->HasParameter("g_PixelRatio"))
+        effect->SetFloatArray("g_PixelRatio", GraphicsDevice::View().pixelRatio, 2);
     int d = (c.passCounter + 1) % 2;
     Texture* destination = c.pingPong[d];
 
@@ -176,6 +180,16 @@ void Present() {
     c.copyEffect->SetTexture("g_Texture", c.pingPong[c.passCounter % 2]->texture);
     const Vector2 position(0.0f, 0.0f), size(c.width, c.height);
     Renderer2D::DrawEffectQuad(c.copyEffect, &position, &size, 0xFFFFFFFF);
+}
+
+void BloomAndPresent(float brightStrength) {
+    EndScene();
+    if (Gpu::Effect* bright = GetEffect(kFxBrightPass)) bright->SetFloat("g_Strength", brightStrength);
+    BeginPasses();
+    const int chain[] = {kFxDownFilter4, kFxDownFilter4, kFxDownFilter4, kFxBrightPass, kFxBloomH,
+                         kFxBloomV,      kFxUpFilter4,   kFxUpFilter4,   kFxCombine4};
+    for (int id : chain) ApplyEffect(GetEffect(id));
+    Present();
 }
 
 const QuadVertex* Quad() { return s_chain.quad; }

@@ -40,6 +40,12 @@ void ApplyEffect(Gpu::Effect* effect);
 // Draws the last result onto the remembered target and forgets it.
 void Present();
 
+// The bloom of the 3D scenes, after the scene is drawn: EndScene, the bright
+// pass's g_Strength, BeginPasses, three quarter-size reductions, bright pass,
+// bloom across and down, two enlargements, the combine with the scene, and
+// Present. Passes the catalogue has not loaded are skipped.
+void BloomAndPresent(float brightStrength);
+
 // For inspection: the chain's state and targets.
 struct QuadVertex {
     float x, y, z, rhw;

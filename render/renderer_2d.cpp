@@ -36,13 +36,7 @@ Rect LayoutRect(const Vector2* position, const Vector2* size) {
 // Runs every pass of the effect's current technique over one strip (two
 // triangles for a quad).
 void DrawStrip(Gpu::Effect* effect, const void* vertices, unsigned stride, unsigned triangles = 2) {
-    unsigned passes = effect->Begin();
-    for (unsigned p = 0; p < passes; ++p) {
-        effect->BeginPass(p);
-        Gpu::DrawPrimitiveUP(Gpu::kTriangleStrip, triangles, vertices, stride);
-        effect->EndPass();
-    }
-    effect->End();
+    Gpu::ForEachPass(effect, [&] { Gpu::DrawPrimitiveUP(Gpu::kTriangleStrip, triangles, vertices, stride); });
 }
 
 // The common steps of the layout-space quads.
@@ -55,7 +49,7 @@ void DrawWithEffect2D(int declaration, const char* technique, Texture* texture, 
     Gpu::SetRenderState(Gpu::kRsCullMode, Gpu::kCullNone);
     Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 1);
     effect->SetTechnique(technique);
-    if (declaration == 6) effect->SetTexture("g_Texture", texture ? texture->texture : nullptr);
+    if (declaration == kDeclScreenColourTex) effect->SetTexture("g_Texture", texture ? texture->texture : nullptr);
     effect->SetMatrix("g_OrthogonalMatrix", GraphicsDevice::GetOrthoMatrix());
     DrawStrip(effect, vertices, stride, triangles);
 }
@@ -89,14 +83,14 @@ void DrawQuadGradient(const Vector2* position, const Vector2* size, uint32_t top
         {r.x0, r.y1, 0, 1, bottomLeft},
         {r.x1, r.y1, 0, 1, bottomRight},
     };
-    DrawWithEffect2D(2, "PosCol2D", nullptr, v, sizeof(Vertex2D));
+    DrawWithEffect2D(kDeclScreenColour, "PosCol2D", nullptr, v, sizeof(Vertex2D));
 }
 
 void DrawTexturedQuad(Texture* texture, const Vector2* position, const Vector2* size, uint32_t tint) {
     if (!Usable(texture) || !position || !size) return;
     TexturedVertex2D v[4];
     TexturedCorners(v, LayoutRect(position, size), tint, 0, 0, 1, 1);
-    DrawWithEffect2D(6, "PosColTex2D", texture, v, sizeof(TexturedVertex2D));
+    DrawWithEffect2D(kDeclScreenColourTex, "PosColTex2D", texture, v, sizeof(TexturedVertex2D));
 }
 
 void DrawTexturedQuadPart(Texture* texture, const Vector2* position, const Vector2* size, const Vector2* uvOrigin,
@@ -104,7 +98,7 @@ void DrawTexturedQuadPart(Texture* texture, const Vector2* position, const Vecto
     if (!Usable(texture) || !position || !size || !uvOrigin || !uvSize) return;
     TexturedVertex2D v[4];
     TexturedCorners(v, LayoutRect(position, size), tint, uvOrigin->x, uvOrigin->y, uvSize->x, uvSize->y);
-    DrawWithEffect2D(6, "PosColTex2D", texture, v, sizeof(TexturedVertex2D));
+    DrawWithEffect2D(kDeclScreenColourTex, "PosColTex2D", texture, v, sizeof(TexturedVertex2D));
 }
 
 void DrawRotatedQuad(Texture* texture, const Vector2* position, const Vector2* size, float angle, uint32_t tint) {
@@ -121,7 +115,7 @@ void DrawRotatedQuad(Texture* texture, const Vector2* position, const Vector2* s
         float dx = corners[i][0], dy = corners[i][1];
         v[i] = {cx + dx * c - dy * s + 0.5f, cy + dx * s + dy * c + 0.5f, 0, 1, tint, corners[i][2], corners[i][3]};
     }
-    DrawWithEffect2D(6, "PosColTex2D", texture, v, sizeof(TexturedVertex2D));
+    DrawWithEffect2D(kDeclScreenColourTex, "PosColTex2D", texture, v, sizeof(TexturedVertex2D));
 }
 
 void DrawEffectQuad(Gpu::Effect* effect, const Vector2* position, const Vector2* size, uint32_t colour) {
@@ -129,7 +123,7 @@ void DrawEffectQuad(Gpu::Effect* effect, const Vector2* position, const Vector2*
     Rect r{position->x, position->y, position->x + size->x, position->y + size->y};
     TexturedVertex2D v[4];
     TexturedCorners(v, r, colour, 0, 0, 1, 1);
-    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(6));
+    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(kDeclScreenColourTex));
     DrawStrip(effect, v, sizeof(TexturedVertex2D));
 }
 
@@ -143,16 +137,16 @@ void DrawFullscreenFade(const Vector2* position, const Vector2* size, uint32_t c
     float x1 = x0 + size->x, y1 = y0 + size->y;
     uint32_t black = colour & 0xFF000000u;
     const Vertex2D v[4] = {{x0, y1, 0, 1, black}, {x0, y0, 0, 1, black}, {x1, y1, 0, 1, black}, {x1, y0, 0, 1, black}};
-    DrawWithEffect2D(2, "PosCol2D", nullptr, v, sizeof(Vertex2D));
+    DrawWithEffect2D(kDeclScreenColour, "PosCol2D", nullptr, v, sizeof(Vertex2D));
 }
 
 void DrawTriangle(const Vertex2D vertices[3]) {
-    DrawWithEffect2D(2, "PosCol2D", nullptr, vertices, sizeof(Vertex2D), 1);
+    DrawWithEffect2D(kDeclScreenColour, "PosCol2D", nullptr, vertices, sizeof(Vertex2D), 1);
 }
 
 void DrawTexturedTriangle(Texture* texture, const TexturedVertex2D vertices[3]) {
     if (!Usable(texture)) return;
-    DrawWithEffect2D(6, "PosColTex2D", texture, vertices, sizeof(TexturedVertex2D), 1);
+    DrawWithEffect2D(kDeclScreenColourTex, "PosColTex2D", texture, vertices, sizeof(TexturedVertex2D), 1);
 }
 
 void DrawLine(const Vector3* start, const Vector3* end, uint32_t colour) {
@@ -171,24 +165,17 @@ void FlushLines() {
         Gpu::SetRenderState(Gpu::kRsZWriteEnable, 1);
         Gpu::SetRenderState(Gpu::kRsAlphaTestEnable, 1);
         Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 1);
-        Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(1));
+        Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(kDeclPosColour));
         effect->SetMatrix("g_mModel", kIdentity);
         // Lines are seen by the active camera (identity while there is none).
         const Camera* camera = GetActiveCamera();
         effect->SetMatrix("g_mModelView", camera ? camera->GetView() : kIdentity);
         effect->SetMatrix("g_mProj", camera ? camera->GetProjection() : kIdentity);
         effect->SetTechnique("RenderLine");
-        unsigned passes = effect->Begin();
-        for (unsigned p = 0; p < passes; ++p) {
-            effect->BeginPass(p);
-            Gpu::DrawPrimitiveUP(Gpu::kLineList, s_lineCount / 2, s_lines, sizeof(LineVertex));
-            effect->EndPass();
-        }
-        effect->End();
+        Gpu::ForEachPass(effect,
+                         [] { Gpu::DrawPrimitiveUP(Gpu::kLineList, s_lineCount / 2, s_lines, sizeof(LineVertex)); });
     }
     s_lineCount = 0;
 }
-
-unsigned QueuedLineVertices() { return s_lineCount; }
 
 }  // namespace Renderer2D

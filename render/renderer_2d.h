@@ -61,6 +61,5 @@ void DrawTexturedTriangle(Texture* texture, const TexturedVertex2D vertices[3]);
 void DrawLine(const Vector3* start, const Vector3* end, uint32_t colour);
 // Draws what is queued (nothing below two vertices).
 void FlushLines();
-unsigned QueuedLineVertices();
 
 }  // namespace Renderer2D

@@ -125,22 +125,16 @@ void DestroyTextFont(TextFont* font) {
     delete font;
 }
 
-int TextFontHeight(const TextFont* font) { return font ? font->height : 0; }
-
 // Draws the batch with the 2D effect's textured technique.
 static void DrawBatch(TextFont* font, size_t glyphs) {
     Gpu::Effect* effect = GraphicsDevice::GetEffect2D();
     if (glyphs == 0 || !effect) return;
-    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(6));
+    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(kDeclScreenColourTex));
     effect->SetTechnique("PosColTex2D");
     effect->SetTexture("g_Texture", font->atlas);
-    unsigned passes = effect->Begin();
-    for (unsigned p = 0; p < passes; ++p) {
-        effect->BeginPass(p);
+    Gpu::ForEachPass(effect, [&] {
         Gpu::DrawPrimitiveUP(Gpu::kTriangleList, static_cast<unsigned>(glyphs * 2), s_batch, sizeof(GlyphVertex));
-        effect->EndPass();
-    }
-    effect->End();
+    });
 }
 
 void DrawTextFont(TextFont* font, const char* text, size_t length, int left, int top, int right, int bottom,

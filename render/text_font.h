@@ -15,7 +15,6 @@ struct FontHolder {
 // the line spacing. Null (with one line on stderr) if the face cannot be read.
 TextFont* CreateTextFont(const uint8_t* fontData, size_t size, int height);
 void DestroyTextFont(TextFont* font);
-int TextFontHeight(const TextFont* font);
 
 // Draws `length` bytes of text (Latin-1) in the current render target with
 // the top-left of the first line at pixel (left, top), clipped to

@@ -5,10 +5,12 @@
 #include <string>
 #include <unistd.h>
 
-#include "app/frame_timer.h"
-#include "app/input.h"
+#include "app/overlays.h"
 #include "core/camera.h"
+#include "core/frame_timer.h"
 #include "core/tweaks.h"
+#include "platform/input.h"
+#include "platform/keys.h"
 
 namespace {
 
@@ -145,7 +147,7 @@ TEST_F(CameraTest, TweaksPresetTheCameraButTheEditorCannotStepThem) {
 
     // cam_x_pos is selected; holding Right with Shift changes nothing.
     InputState in;
-    in.keys[0x70] = 1;
+    in.keys[kKeyF1] = 1;
     UpdateTweakEditor(in);
     std::copy(std::begin(in.keys), std::end(in.keys), in.previousKeys);
     in.keys[0x27] = in.keys[0x10] = 1;

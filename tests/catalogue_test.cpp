@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "assets/asset_source.h"
 #include "assets/catalogue.h"
 #include "assets/cube_texture.h"
 #include "assets/image.h"
@@ -176,12 +177,11 @@ TEST(Assets, TwoNoiseTexturesDiffer) {
 
 TEST(Assets, APictureResourceIsUploadedTexelForTexel) {
     ASSERT_TRUE(GpuFixture::Start());
-    const uint8_t* data = nullptr;
-    size_t size = 0;
-    if (!LoadResourceBytes(109, "RCDATA", &data, &size)) GTEST_SKIP() << "no loading pip picture";
+    AssetBytes pip;
+    ASSERT_TRUE(OpenAsset(109, "RCDATA", "texture", &pip));
     Image decoded;
     std::string error;
-    ASSERT_TRUE(DecodePng(data, size, &decoded, &error)) << error;
+    ASSERT_TRUE(DecodePng(pip.data, pip.size, &decoded, &error)) << error;
     Texture* texture = Texture::FromResource(109);
     ASSERT_NE(texture, nullptr);
     int bytesPerPixel = 0;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <string>
 
 #include "effects/fuzz_effect.h"
 #include "effects/spike_effect.h"
@@ -89,13 +90,28 @@ TEST(Registry, CreateEffectMakesTheTypeOfTheId) {
     delete spike;
 }
 
+// A factory whose class name is longer than the caller's buffer can hold.
+class LongNamedFactory : public CEffectClassImpl<CountingEffect> {
+public:
+    int GetClassId() override { return 1002; }
+    char* GetName(char* buffer) override { return CopyName(buffer, std::string(300, 'n').c_str()); }
+};
+
 TEST(Registry, GetNameFitsTheCallersBuffer) {
+    CEffectClass* test = CEffectClass::Head();
+    while (test && test->GetClassId() != TestEffect::kClassId) test = test->Next();
+    ASSERT_NE(test, nullptr) << "the test effect's factory is not registered";
     char buffer[257];
     std::memset(buffer, 'x', sizeof buffer);
-    for (CEffectClass* f = CEffectClass::Head(); f; f = f->Next())
-        if (f->GetClassId() == TestEffect::kClassId) {
-            EXPECT_STREQ(f->GetName(buffer), "TestEffect");
-        }
+    EXPECT_STREQ(test->GetName(buffer), "TestEffect");
+
+    // 256 characters and the terminator in the last place, never past it.
+    char guarded[258];
+    std::memset(guarded, 'x', sizeof guarded);
+    LongNamedFactory factory;
+    EXPECT_EQ(factory.GetName(guarded), guarded);
+    EXPECT_EQ(std::strlen(guarded), 256u);
+    EXPECT_EQ(guarded[257], 'x');
 }
 
 struct LifetimeCase {

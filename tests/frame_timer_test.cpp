@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/frame_timer.h"
+#include "core/frame_timer.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "assets/catalogue.h"
 #include "platform/gpu.h"
 #include "platform/window.h"
 #include "render/graphics_device.h"
@@ -21,6 +22,7 @@ bool Start(float width, float height, int aspect) {
         s_platform = true;
     }
     if (s_device) {
+        ReleaseCatalogue();  // its textures and effects belong to the device that goes
         PostProcessChain::Release();
         GraphicsDevice::Destroy();
         s_device = false;

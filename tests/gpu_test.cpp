@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "core/maths.h"
@@ -53,6 +54,7 @@ technique Depth     { pass p0 { VertexShader = null; PixelShader = PS_Depth; } }
 technique Cube      { pass p0 { VertexShader = null; PixelShader = PS_Cube; } }
 technique Constant  { pass p0 { VertexShader = null; PixelShader = PS_Constant; } }
 technique Fetch     { pass p0 { VertexShader = VS_Fetch; PixelShader = PS_Colour; } }
+technique Greater   { pass p0 { VertexShader = null; PixelShader = PS_Colour; ZFunc = GREATER; } }
 technique NoDepth   { pass p0 < float fScaleX = 0.25; > { VertexShader = null; PixelShader = PS_Colour;
                                                           ZEnable = false; CullMode = NONE; } }
 )fx";
@@ -107,13 +109,7 @@ protected:
               unsigned stride) {
         ASSERT_TRUE(effect->SetTechnique(technique));
         Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(declaration));
-        unsigned passes = effect->Begin();
-        for (unsigned p = 0; p < passes; ++p) {
-            effect->BeginPass(p);
-            Gpu::DrawPrimitiveUP(type, count, v, stride);
-            effect->EndPass();
-        }
-        effect->End();
+        Gpu::ForEachPass(effect, [&] { Gpu::DrawPrimitiveUP(type, count, v, stride); });
     }
 
     // A pre-transformed rectangle with corners in pixel coordinates.
@@ -121,7 +117,7 @@ protected:
               const char* technique = "Colour") {
         const TVertex v[4] = {{x0, y0, z, 1, colour, 0, 0}, {x1, y0, z, 1, colour, 1, 0},
                               {x0, y1, z, 1, colour, 0, 1}, {x1, y1, z, 1, colour, 1, 1}};
-        Draw(technique, Gpu::kTriangleStrip, 2, v, 6, sizeof(TVertex));
+        Draw(technique, Gpu::kTriangleStrip, 2, v, kDeclScreenColourTex, sizeof(TVertex));
     }
 
     static int CountColour(const Image& image, uint32_t colour) {
@@ -142,7 +138,7 @@ TEST_F(GpuConventions, PixelCentresAreIntegersAndRowZeroIsTheTop) {
     effect->SetMatrix("g_Matrix", MatrixOrthoOffCenterRH(0, kWidth, kHeight, 0, 0, 1));
     const MVertex m[4] = {{2, 3, 0, 0xFFFF0000, 0, 0}, {5, 3, 0, 0xFFFF0000, 1, 0},
                           {2, 7, 0, 0xFFFF0000, 0, 1}, {5, 7, 0, 0xFFFF0000, 1, 1}};
-    Draw("Matrix", Gpu::kTriangleStrip, 2, m, 5, sizeof(MVertex));
+    Draw("Matrix", Gpu::kTriangleStrip, 2, m, kDeclPosColourTex, sizeof(MVertex));
     Image shaded = GpuFixture::ReadTarget();
     for (const Image* image : {&pre, &shaded}) {
         for (int y = 0; y < static_cast<int>(kHeight); ++y) {
@@ -216,7 +212,7 @@ TEST_F(GpuConventions, FloatTargetsKeepValuesAboveOneForTheVertexStageToRead) {
     effect->SetMatrix("g_Matrix", MatrixOrthoOffCenterRH(0, kWidth, kHeight, 0, 0, 1));
     const MVertex v[4] = {{0, 0, 0, 0, 0.5f, 0.5f}, {4, 0, 0, 0, 0.5f, 0.5f},
                           {0, 4, 0, 0, 0.5f, 0.5f}, {4, 4, 0, 0, 0.5f, 0.5f}};
-    Draw("Fetch", Gpu::kTriangleStrip, 2, v, 5, sizeof(MVertex));
+    Draw("Fetch", Gpu::kTriangleStrip, 2, v, kDeclPosColourTex, sizeof(MVertex));
     uint32_t p = GpuFixture::ReadTarget().At(1, 1);
     EXPECT_EQ(GpuFixture::Red(p), 223);  // 0.875
     EXPECT_EQ(GpuFixture::Green(p), 128);
@@ -243,11 +239,11 @@ TEST_F(GpuConventions, CullingJudgesWindingAsSeenOnScreen) {
             if (shaded) {
                 const MVertex v[3] = {{0, 0, 0, 0xFF00FF00, 0, 0}, {bx, by, 0, 0xFF00FF00, 0, 0},
                                       {cx, cy, 0, 0xFF00FF00, 0, 0}};
-                Draw("Matrix", Gpu::kTriangleList, 1, v, 5, sizeof(MVertex));
+                Draw("Matrix", Gpu::kTriangleList, 1, v, kDeclPosColourTex, sizeof(MVertex));
             } else {
                 const TVertex v[3] = {{0, 0, 0, 1, 0xFF00FF00, 0, 0}, {bx, by, 0, 1, 0xFF00FF00, 0, 0},
                                       {cx, cy, 0, 1, 0xFF00FF00, 0, 0}};
-                Draw("Colour", Gpu::kTriangleList, 1, v, 6, sizeof(TVertex));
+                Draw("Colour", Gpu::kTriangleList, 1, v, kDeclScreenColourTex, sizeof(TVertex));
             }
             EXPECT_EQ(GpuFixture::ReadTarget().At(5, 5) == 0xFF00FF00u, c.drawn)
                 << "cull " << c.cull << (c.clockwise ? " clockwise" : " counter-clockwise")
@@ -310,6 +306,21 @@ TEST_F(GpuConventions, DepthRunsZeroToOneAndClearsKeepToTheirBuffer) {
     EXPECT_EQ(image.At(9, 1), 0xFFFFFFFFu);
 }
 
+TEST_F(GpuConventions, APassCanChangeTheDepthComparisonUntilItsEnd) {
+    Gpu::SetRenderState(Gpu::kRsZEnable, 1);
+    Gpu::SetRenderState(Gpu::kRsZWriteEnable, 0);
+    GraphicsDevice::ClearDepth(0.5f);
+    EXPECT_EQ(Gpu::GetRenderState(Gpu::kRsZFunc), Gpu::kCmpLessEqual);  // the default
+    Rect(0, 0, 4, 4, 0xFFFF0000, 0.6f, "Greater");   // farther passes GREATER
+    Rect(4, 0, 8, 4, 0xFF00FF00, 0.4f, "Greater");   // nearer fails it
+    EXPECT_EQ(Gpu::GetRenderState(Gpu::kRsZFunc), Gpu::kCmpLessEqual);  // back after End
+    Rect(8, 0, 12, 4, 0xFFFFFFFF, 0.4f);             // and LESSEQUAL works again
+    Image image = GpuFixture::ReadTarget();
+    EXPECT_EQ(image.At(1, 1), 0xFFFF0000u);
+    EXPECT_EQ(image.At(5, 1), 0xFF000000u);
+    EXPECT_EQ(image.At(9, 1), 0xFFFFFFFFu);
+}
+
 TEST_F(GpuConventions, PixelStageWritesDepth) {
     Gpu::SetRenderState(Gpu::kRsZEnable, 1);
     Gpu::SetRenderState(Gpu::kRsZWriteEnable, 1);
@@ -342,7 +353,7 @@ TEST_F(GpuConventions, PointSpritesAreSizedByTheVertexStageWithTheirOriginTopLef
     const MVertex point = {10, 10, 0, 0xFFFFFFFF, 0, 0};
     Gpu::Clear(Gpu::kClearTarget, 0x00000000, 1.0f);
     Gpu::SetRenderState(Gpu::kRsPointSpriteEnable, 1);
-    Draw("Points", Gpu::kPointList, 1, &point, 5, sizeof(MVertex));
+    Draw("Points", Gpu::kPointList, 1, &point, kDeclPosColourTex, sizeof(MVertex));
     Image image = GpuFixture::ReadTarget();
     // A 4-pixel sprite centred on pixel 10 covers pixels 8..11.
     for (int y = 6; y < 14; ++y) {
@@ -397,7 +408,7 @@ TEST_F(GpuConventions, IndexedDrawsAddressTheVerticesHandedOver) {
     std::memcpy(&v[4], quad, sizeof quad);
     const uint16_t indices[6] = {4, 5, 6, 6, 5, 7};
     effect->SetTechnique("Colour");
-    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(6));
+    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(kDeclScreenColourTex));
     effect->Begin();
     effect->BeginPass(0);
     Gpu::DrawIndexedPrimitiveUP(Gpu::kTriangleList, 4, 4, 2, indices, v, sizeof(TVertex));
@@ -488,4 +499,33 @@ TEST(GpuEffects, AFileThatFailsGivesNullAndOneLineNamingIt) {
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     Gpu::ReleaseEffect(nullptr);
+}
+
+TEST(GpuEffects, ANameTheFileDoesNotDeclareIsSaidOnceAndChangesNothing) {
+    ASSERT_TRUE(GpuFixture::Start());
+    const char text[] =
+        "float g_Known = 0.5;\ntexture g_Map;\npixelshader P { void main() { o_Colour = vec4(g_Known); } }\n"
+        "technique T { pass p0 { VertexShader = null; PixelShader = P; } }";
+    Gpu::Effect* effect = Gpu::CreateEffect(text, std::strlen(text), "Data\\Shaders\\Typo.fx");
+    ASSERT_NE(effect, nullptr);
+    struct Case { const char* what; std::function<void()> call; int lines; };
+    const Case cases[] = {
+        {"a declared parameter", [&] { effect->SetFloat("g_Known", 1.0f); }, 0},
+        {"a declared texture", [&] { effect->SetTexture("g_Map", static_cast<Gpu::Texture*>(nullptr)); }, 0},
+        {"a misspelt parameter", [&] { effect->SetFloat("g_Knwon", 1.0f); }, 1},
+        {"the same again", [&] { effect->SetVector("g_Knwon", Vector4(1, 1, 1, 1)); }, 0},
+        {"a misspelt texture", [&] { effect->SetTexture("g_Mpa", static_cast<Gpu::Texture*>(nullptr)); }, 1},
+        {"a missing technique", [&] { EXPECT_FALSE(effect->SetTechnique("TechMissing")); }, 1},
+        {"asking is not setting", [&] { EXPECT_FALSE(effect->HasParameter("g_Other")); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing::internal::CaptureStderr();
+        c.call();
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), c.lines) << err;
+        if (c.lines) EXPECT_NE(err.find("Data\\Shaders\\Typo.fx"), std::string::npos) << err;
+    }
+    EXPECT_TRUE(effect->HasParameter("g_Known"));
+    Gpu::ReleaseEffect(effect);
 }

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/input.h"
-#include "platform/window.h"
-
 #include <SDL2/SDL_keycode.h>
+
+#include "platform/input.h"
+#include "platform/window.h"
 
 namespace {
 

@@ -52,7 +52,7 @@ TEST(Mesh, EachSubsetDrawsItsOwnTriangles) {
                    -1.0f, 1.0f, 0.5f, 1.0f);
     ASSERT_TRUE(effect->SetTechnique("Mesh"));
     effect->SetMatrix("g_Matrix", m);
-    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(9));
+    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(kDeclPosNormalTex));
     const Vector4 colours[2] = {Vector4(0, 1, 0, 1), Vector4(1, 0, 0, 1)};
     effect->Begin();
     for (unsigned s = 0; s < mesh->materialCount; ++s) {

@@ -246,7 +246,6 @@ TEST_F(Renderer2DTest, QuadsAndLinesLeaveTheirStatesBehind) {
     Camera* previous = SetActiveCamera(nullptr);
     const Vector3 a(-1, 0, 0.5f), b(1, 0, 0.5f);
     Renderer2D::DrawLine(&a, &b, 0xFF00FF00);
-    EXPECT_EQ(Renderer2D::QueuedLineVertices(), 0u);
     EXPECT_EQ(Gpu::GetRenderState(Gpu::kRsZEnable), 1u);
     EXPECT_EQ(Gpu::GetRenderState(Gpu::kRsZWriteEnable), 1u);
     EXPECT_EQ(Gpu::GetRenderState(Gpu::kRsAlphaTestEnable), 1u);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "assets/asset_source.h"
 #include "assets/resources.h"
 
 TEST(EmbeddedResources, FoundByIdAndTypeOnly) {
@@ -19,10 +20,11 @@ TEST(EmbeddedResources, FoundByIdAndTypeOnly) {
     EXPECT_EQ(SizeofResource(nullptr), 0u);
     EXPECT_EQ(LockResource(nullptr), nullptr);
 
-    const uint8_t* data = nullptr;
-    size_t size = 0;
-    EXPECT_TRUE(LoadResourceBytes(900, "RCDATA", &data, &size));
-    EXPECT_EQ(data, bytes);
-    EXPECT_EQ(size, SizeofResource(font));
-    EXPECT_FALSE(LoadResourceBytes(901, "RCDATA", &data, &size));
+    AssetBytes asset;
+    EXPECT_TRUE(OpenAsset(900, "RCDATA", "font", &asset));
+    EXPECT_EQ(asset.data, bytes);
+    EXPECT_EQ(asset.size, SizeofResource(font));
+    EXPECT_STREQ(asset.name, font->name);
+    EXPECT_FALSE(OpenAsset(901, "RCDATA", "font", &asset));  // and says so on stderr
+    EXPECT_EQ(asset.data, nullptr);
 }

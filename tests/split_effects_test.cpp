@@ -9,6 +9,7 @@
 #include "effects/spike_effect.h"
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
+#include "timeline/show_levels.h"
 
 TEST(FlagEffects, HoldTheirTargetWhileAliveAndClearItWhenDeleted) {
     struct Case { const char* name; int classId; float* target; };

@@ -2,8 +2,10 @@
 
 #include <cstring>
 
-#include "app/input.h"
+#include "app/overlays.h"
 #include "assets/spectrum.h"
+#include "platform/input.h"
+#include "platform/keys.h"
 #include "render/graphics_device.h"
 #include "tests/gpu_fixture.h"
 #include "timeline/sync.h"
@@ -38,7 +40,6 @@ protected:
     SyncDisplayState savedDisplay;
 };
 
-enum { kShift = 0x10, kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28, kF2 = 0x71 };
 
 }  // namespace
 
@@ -60,29 +61,29 @@ TEST_F(SyncTest, TheBassChannelIsTheMeanOfBinsZeroToEight) {
 TEST_F(SyncTest, TheCursorStaysOnTheBinsAndSetsTheBand) {
     SyncDisplayState& display = GetSyncDisplay();
     display = SyncDisplayState{};
-    Press(kLeft);
+    Press(kKeyLeft);
     EXPECT_EQ(display.cursor, 0);
-    for (int i = 0; i < 600; ++i) Press(kRight);
+    for (int i = 0; i < 600; ++i) Press(kKeyRight);
     EXPECT_EQ(display.cursor, 511);
     EXPECT_EQ(GetSyncChannel(kSyncBass)->first, 511u);  // the cursor is the first bin without Shift
 
     // Shift: the cursor jumps to the band's end and edits that instead.
-    Press(kLeft, true);
+    Press(kKeyLeft, true);
     EXPECT_TRUE(display.editingEnd);
     EXPECT_EQ(display.cursor, 8);
     EXPECT_EQ(GetSyncChannel(kSyncBass)->end, 8u);
     EXPECT_EQ(GetSyncChannel(kSyncBass)->first, 511u);
     // Letting go of Shift brings it back to the first bin.
-    Press(kRight);
+    Press(kKeyRight);
     EXPECT_FALSE(display.editingEnd);
     EXPECT_EQ(display.cursor, 511);
 
     // One channel only: Up and Down stay on it and put the cursor on its first bin.
     GetSyncChannel(kSyncBass)->first = 3;
-    Press(kDown);
+    Press(kKeyDown);
     EXPECT_EQ(display.channel, 0);
     EXPECT_EQ(display.cursor, 3);
-    Press(kUp);
+    Press(kKeyUp);
     EXPECT_EQ(display.channel, 0);
 }
 
@@ -90,7 +91,7 @@ TEST_F(SyncTest, F2ShowsTheBandMarkers) {
     ASSERT_TRUE(GpuFixture::Start());
     GetSyncDisplay() = SyncDisplayState{};
     auto frame = [](bool f2) {
-        InputState::Get().keys[kF2] = f2 ? 1 : 0;
+        InputState::Get().keys[kKeyF2] = f2 ? 1 : 0;
         ASSERT_TRUE(GraphicsDevice::BeginScene());
         GraphicsDevice::Clear(0xFF000000);
         DrawSyncDisplay();

@@ -3,8 +3,6 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app_shell.h"
-#include "app/input.h"
 #include "assets/mixer.h"
 #include "assets/music.h"
 #include "tests/audio_fixtures.h"
@@ -18,16 +16,13 @@ class TimelineTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TestEffect::Journal().clear();
-        std::memset(InputState::Get().keys, 0, 256);
-        std::memset(InputState::Get().previousKeys, 0, 256);
     }
     void TearDown() override {
         ActiveEffectList::Clear();
-        InputState::Get() = InputState{};
     }
     // One frame as the application runs it: step, tick, advance the clock.
     void Frame(float dt) {
-        Timeline::Step(state, nullptr, script, count);
+        Timeline::Step(state, script, count);
         ActiveEffectList::Tick(dt);
         state.demoTime += dt;
     }
@@ -46,10 +41,10 @@ TEST_F(TimelineTest, AnEntryStartsOnlyOnceItsStartIsStrictlyPast) {
     script = entries;
     count = 1;
     state.demoTime = 2.0f;
-    Timeline::Step(state, nullptr, script, count);
+    Timeline::Step(state, script, count);
     EXPECT_EQ(state.nextEntry, 0);
     state.demoTime = 2.0001f;
-    Timeline::Step(state, nullptr, script, count);
+    Timeline::Step(state, script, count);
     EXPECT_EQ(state.nextEntry, 1);
     EXPECT_EQ(ActiveEffectList::Count(), 1);
 }
@@ -82,45 +77,47 @@ TEST_F(TimelineTest, OneEntryPerFrameAndMarkersOrUnknownIdsMoveOn) {
     state.demoTime = 1.0f;
     int expectedCount[] = {1, 1, 1, 2};
     for (int i = 0; i < 4; ++i) {
-        Timeline::Step(state, nullptr, script, count);
+        Timeline::Step(state, script, count);
         EXPECT_EQ(state.nextEntry, i + 1);
         EXPECT_EQ(ActiveEffectList::Count(), expectedCount[i]);
     }
 }
 
-TEST_F(TimelineTest, QuitsOnlyWhenEveryEntryStartedAndNoEffectIsLeft) {
+TEST_F(TimelineTest, TheShowIsOverOnlyWhenEveryEntryStartedAndNoEffectIsLeft) {
     const TimelineEntry entries[] = {{kTest, 0, 0.0f, 0.25f}};
     script = entries;
     count = 1;
     state.demoTime = 0.1f;
-    ASSERT_FALSE(AppShell::IsQuitRequested());
-    Frame(0.1f);  // starts the entry
-    Frame(0.1f);  // all started, but the effect still lives
-    EXPECT_FALSE(AppShell::IsQuitRequested());
-    Frame(0.1f);  // the effect runs out in this tick
-    EXPECT_FALSE(AppShell::IsQuitRequested());
-    Frame(0.1f);  // the step now finds the list empty
-    EXPECT_TRUE(AppShell::IsQuitRequested());
+    // One frame as the application runs it; true when the step said the show is over.
+    auto frame = [&] {
+        bool over = Timeline::Step(state, script, count);
+        ActiveEffectList::Tick(0.1f);
+        state.demoTime += 0.1f;
+        return over;
+    };
+    EXPECT_FALSE(frame());  // starts the entry
+    EXPECT_FALSE(frame());  // all started, but the effect still lives
+    EXPECT_FALSE(frame());  // the effect runs out in this tick
+    EXPECT_TRUE(frame());   // the step now finds the list empty
     EXPECT_EQ(state.nextEntry, 1);
 }
 
-TEST_F(TimelineTest, RPressedRestartsTheShow) {
+TEST_F(TimelineTest, RestartRewindsTheScriptAndClearsTheEffects) {
     const TimelineEntry entries[] = {{kTest, 0, 0.0f, 100.0f}, {kTest, 0, 50.0f, 1.0f}};
     script = entries;
     count = 2;
     state.demoTime = 0.5f;
     Frame(0.5f);
     ASSERT_EQ(ActiveEffectList::Count(), 1);
-    InputState::Get().keys[0x52] = 1;  // R goes down
-    Timeline::Step(state, nullptr, script, count);
+    Timeline::Restart(state, nullptr);
     EXPECT_EQ(state.nextEntry, 0);
     EXPECT_EQ(state.demoTime, 0.0f);
     EXPECT_EQ(ActiveEffectList::Count(), 0);
-    // Held R is not a new press.
-    InputState::Snapshot();
+    // The script starts over from its first entry.
     state.demoTime = 0.5f;
-    Timeline::Step(state, nullptr, script, count);
+    Timeline::Step(state, script, count);
     EXPECT_EQ(state.nextEntry, 1);
+    EXPECT_EQ(ActiveEffectList::Count(), 1);
 }
 
 TEST(TimelineScript, IsSortedAndEndsAt223Seconds) {

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 
-#include "app/input.h"
+#include "app/overlays.h"
 #include "core/tweaks.h"
+#include "platform/input.h"
+#include "platform/keys.h"
 #include "render/graphics_device.h"
 #include "tests/gpu_fixture.h"
 
@@ -27,7 +29,7 @@ protected:
     }
     // One frame: the back buffer cleared blue, F1 held or not, the editor run.
     GpuFixture::Image Frame(bool f1) {
-        InputState::Get().keys[0x70] = f1 ? 1 : 0;
+        InputState::Get().keys[kKeyF1] = f1 ? 1 : 0;
         GraphicsDevice::Clear(0xff0000ff);
         DrawTweakEditor();
         InputState::Snapshot();

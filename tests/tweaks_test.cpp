@@ -9,8 +9,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "app/input.h"
+#include "app/overlays.h"
 #include "core/tweaks.h"
+#include "platform/input.h"
+#include "platform/keys.h"
 
 namespace fs = std::filesystem;
 
@@ -159,7 +161,6 @@ struct EditorKeys {
     }
 };
 
-enum : int { kShift = 0x10, kLeft = 0x25, kUp = 0x26, kRight = 0x27, kDown = 0x28, kF1 = 0x70 };
 
 }  // namespace
 
@@ -167,34 +168,34 @@ TEST_F(Tweaks, HiddenEditorIgnoresArrowsAndF1Toggles) {
     float v = 0.5f;
     RegisterTweak("v", &v, 0.1f, 0.0f, 1.0f, true);
     EditorKeys keys;
-    EXPECT_FALSE(keys.Frame({kRight}));
-    EXPECT_FALSE(keys.Frame({kLeft}));
+    EXPECT_FALSE(keys.Frame({kKeyRight}));
+    EXPECT_FALSE(keys.Frame({kKeyLeft}));
     EXPECT_EQ(v, 0.5f);
-    EXPECT_TRUE(keys.Frame({kF1}));
-    EXPECT_TRUE(keys.Frame({kF1}));  // still held: no second toggle
+    EXPECT_TRUE(keys.Frame({kKeyF1}));
+    EXPECT_TRUE(keys.Frame({kKeyF1}));  // still held: no second toggle
     EXPECT_TRUE(keys.Frame());
-    EXPECT_FALSE(keys.Frame({kF1}));
+    EXPECT_FALSE(keys.Frame({kKeyF1}));
 }
 
 TEST_F(Tweaks, UpAndDownWrapAround) {
     EditorKeys keys;
-    keys.Frame({kF1});
+    keys.Frame({kKeyF1});
     // Nothing registered yet: the selection cannot leave the list.
-    keys.Frame({kUp});
-    keys.Frame({kDown});
+    keys.Frame({kKeyUp});
+    keys.Frame({kKeyDown});
     keys.Frame();
-    keys.Frame({kDown});
+    keys.Frame({kKeyDown});
     EXPECT_EQ(TweakTable::Get().selection, 0);
 
     float a = 0, b = 0, c = 0;
     RegisterTweak("a", &a, 1, 0, 1, false);
     RegisterTweak("b", &b, 1, 0, 1, false);
     RegisterTweak("c", &c, 1, 0, 1, false);
-    keys.Frame({kUp});
+    keys.Frame({kKeyUp});
     EXPECT_EQ(TweakTable::Get().selection, 2);
-    keys.Frame({kUp});  // held: one step only
+    keys.Frame({kKeyUp});  // held: one step only
     EXPECT_EQ(TweakTable::Get().selection, 2);
-    keys.Frame({kDown});
+    keys.Frame({kKeyDown});
     EXPECT_EQ(TweakTable::Get().selection, 0);
 }
 
@@ -202,17 +203,17 @@ TEST_F(Tweaks, StepsPerPressOrPerFrameAndShiftDoubles) {
     struct Case { bool stepOnPress; bool shift; int key; float expected; };
     // Three frames with the key held, starting from 10 with step 1.
     const Case cases[] = {
-        {true, false, kRight, 11}, {true, true, kRight, 12}, {true, true, kLeft, 8},
-        {false, false, kRight, 13}, {false, true, kRight, 16}, {false, true, kLeft, 4},
+        {true, false, kKeyRight, 11}, {true, true, kKeyRight, 12}, {true, true, kKeyLeft, 8},
+        {false, false, kKeyRight, 13}, {false, true, kKeyRight, 16}, {false, true, kKeyLeft, 4},
     };
     for (const Case& c : cases) {
         TweakTable::Get() = TweakTable{};
         float v = 10.0f;
         RegisterTweak("v", &v, 1.0f, 0.0f, 100.0f, c.stepOnPress);
         EditorKeys keys;
-        keys.Frame({kF1});
+        keys.Frame({kKeyF1});
         for (int i = 0; i < 3; ++i) {
-            if (c.shift) keys.Frame({c.key, kShift});
+            if (c.shift) keys.Frame({c.key, kKeyShift});
             else keys.Frame({c.key});
         }
         EXPECT_EQ(v, c.expected) << "stepOnPress " << c.stepOnPress << " shift " << c.shift;
@@ -222,8 +223,8 @@ TEST_F(Tweaks, StepsPerPressOrPerFrameAndShiftDoubles) {
     float v = 10.0f;
     RegisterTweak("v", &v, 1.0f, 0.0f, 100.0f, false);
     EditorKeys keys;
-    keys.Frame({kF1});
-    keys.Frame({kLeft, kRight});
+    keys.Frame({kKeyF1});
+    keys.Frame({kKeyLeft, kKeyRight});
     EXPECT_EQ(v, 10.0f);
 }
 
@@ -239,17 +240,17 @@ TEST_F(Tweaks, StoredValueOutOfRangeIsClampedOnceSelected) {
     EXPECT_EQ(low, -3.0f);
 
     EditorKeys keys;
-    keys.Frame({kF1});
+    keys.Frame({kKeyF1});
     EXPECT_EQ(high, 5.0f);  // not selected yet
-    keys.Frame({kDown});
+    keys.Frame({kKeyDown});
     EXPECT_EQ(high, 1.0f);  // selected: pulled into range with no arrow pressed
     keys.Frame();
-    keys.Frame({kDown});
+    keys.Frame({kKeyDown});
     EXPECT_EQ(low, 0.0f);
     keys.Frame();
-    keys.Frame({kDown});
+    keys.Frame({kKeyDown});
     EXPECT_EQ(ball, 0.0f);  // not a number lands on min
-    keys.Frame({kRight});
+    keys.Frame({kKeyRight});
     EXPECT_EQ(ball, 0.001f);
 }
 

@@ -2,11 +2,42 @@
 //
 // Every visual element is a CEffect that lives for a number of seconds, gets
 // Update and Render once per frame, and then removes itself. The timeline
-// creates effects by class id through CreateEffect; each effect type adds its
-// factory to the registry with one static object:
+// creates effects by class id through CreateEffect.
 //
-//     class CCMyEffect : public CEffectClassImpl<CMyEffect> { ... id, name ... };
-//     static CCMyEffect s_myEffectClass;
+// Writing a new effect, step by step:
+//
+// 1. Register it. One file, effects/my_effect.cpp (and its header), ending in
+//        LUMIVANE_REGISTER_EFFECT(CMyEffect, CCMyEffect, kMyEffect);
+//    with a class id of its own (EffectClassId below); a timeline entry with
+//    that id starts it. Nothing else needs an edit: the build picks up the
+//    file and the factory registers itself.
+// 2. Construct: look up what it needs by name from the catalogue
+//    (GetTexture(kTexGrid), GetEffect(kFxScene), GetMesh(kMeshHead): ids in
+//    assets/resource_ids.h; null when missing, so draw nothing then). Own
+//    what you create (a view-sized target: GraphicsDevice::CreateViewTarget)
+//    and free it in the destructor (DeleteTexture).
+// 3. Update(dt): call CEffect::Update(dt) first (it counts the lifetime down
+//    and retires the effect when it runs out), then animate with dt, the
+//    frame clock's speed-adjusted delta. Age() and Progress() say how far in
+//    the effect is. Keep per-frame work free of heap allocations.
+// 4. Render(), 2D: Renderer2D's quads and BitmapFont in the 1280x720 layout
+//    space, straight into the scene target.
+//    Render(), 3D through the post-processing chain:
+//        PostProcessChain::BeginScene(0x00000000);
+//        SetCameraMatrices(effect, GetActiveCamera());  // g_mView, g_mProj
+//        effect->SetTechnique("TechMine");              // and its parameters
+//        Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(kDeclPosNormalTex));
+//        Gpu::ForEachPass(effect, [&] { mesh->Draw(); });
+//        PostProcessChain::BloomAndPresent(0.25f);      // or your own chain of ApplyEffect
+//    then 2D overlays on top. Place the camera (SetPosition, SetTarget) before.
+// 5. Fades: GraphicsDevice::SetFade(LevelToByte(level)) for the black
+//    overlay at present, or a black quad of alpha LevelToByte(level).
+// 6. Tweaks: RegisterTweak("s_fMyValue", &value, step, min, max, false) for a
+//    process-wide float (never a member of a short-lived effect: the table
+//    keeps the pointer until the save at exit).
+// 7. Test it: the pure parts (timing, levels, layout) as plain functions, the
+//    picture with a GpuFixture pixel test, and the whole frame with a capture
+//    (build/lumivane --capture DIR --from A --to B) looked at by eye.
 #pragma once
 #include <cstdint>
 #include <cstring>
@@ -23,6 +54,12 @@ public:
     // Counts the lifetime down; overrides call this first.
     virtual void Update(float dt);
     virtual void Render() {}
+
+    // Seconds of lifetime used so far, and that as a fraction of the
+    // duration: 0 when the effect is made, 1 when its lifetime runs out, on
+    // past 1 while an effect finishes by itself (0 for a zero duration).
+    float Age() const { return duration - timeLeft; }
+    float Progress() const { return duration > 0.0f ? Age() / duration : 0.0f; }
 
     int classId = -1;
     uint32_t order = 0;      // run order in the active list, ascending

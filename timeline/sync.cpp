@@ -1,22 +1,13 @@
 #include "timeline/sync.h"
 
-#include "app/input.h"
 #include "assets/music.h"
 #include "assets/spectrum.h"
-#include "core/maths.h"
-#include "render/graphics_device.h"
-#include "render/renderer_2d.h"
 
 namespace {
 
 SyncChannel s_channels[kSyncChannelCount] = {
     {"SYNC_BASS", 0, 9, 1.0f},
 };
-
-SyncDisplayState s_display;
-
-// Win32 virtual-key codes.
-enum : int { kKeyShift = 0x10, kKeyLeft = 0x25, kKeyUp = 0x26, kKeyRight = 0x27, kKeyDown = 0x28, kKeyF2 = 0x71 };
 
 }  // namespace
 
@@ -29,72 +20,4 @@ float GetSyncLevel(int channel) { return GetSyncLevel(channel, Music::GetSpectru
 float GetSyncLevel(int channel, const float* spectrum) {
     const SyncChannel* c = GetSyncChannel(channel);
     return c ? BandLevel(spectrum, c->first, c->end, c->gain) : 0.0f;
-}
-
-SyncDisplayState& GetSyncDisplay() { return s_display; }
-
-void HandleSyncDisplayKeys(SyncDisplayState& display) {
-    if (InputState::WasKeyPressed(kKeyUp)) {
-        display.channel = display.channel - 1 < 0 ? 0 : display.channel - 1;
-        display.cursor = static_cast<int>(s_channels[display.channel].first);
-    }
-    if (InputState::WasKeyPressed(kKeyDown)) {
-        display.channel = display.channel + 1 > kSyncChannelCount - 1 ? kSyncChannelCount - 1 : display.channel + 1;
-        display.cursor = static_cast<int>(s_channels[display.channel].first);
-    }
-    SyncChannel& channel = s_channels[display.channel];
-    bool shift = InputState::IsKeyDown(kKeyShift);
-    // Shift going down moves the cursor to the band's end, letting go back to its first bin.
-    if (shift) {
-        if (!display.editingEnd) {
-            display.cursor = static_cast<int>(channel.end);
-            display.editingEnd = true;
-        }
-    } else if (display.editingEnd) {
-        display.cursor = static_cast<int>(channel.first);
-        display.editingEnd = false;
-    }
-    if (InputState::WasKeyPressed(kKeyLeft)) display.cursor = display.cursor - 1 < 0 ? 0 : display.cursor - 1;
-    if (InputState::WasKeyPressed(kKeyRight))
-        display.cursor = display.cursor + 1 > kSpectrumLevels - 1 ? kSpectrumLevels - 1 : display.cursor + 1;
-    // Every frame, moved or not.
-    if (shift)
-        channel.end = static_cast<unsigned>(display.cursor);
-    else
-        channel.first = static_cast<unsigned>(display.cursor);
-}
-
-void DrawSyncDisplay() {
-    SyncDisplayState& display = s_display;
-    if (InputState::WasKeyPressed(kKeyF2)) display.visible = !display.visible;
-    if (!display.visible) return;
-
-    const SyncChannel& channel = s_channels[display.channel];
-    Vector2 textPosition(32.0f, 80.0f);
-    GraphicsDevice::PrintText(GraphicsDevice::GetFont(), &textPosition, 0xFF808080, "%s = %d %d", channel.name,
-                              static_cast<int>(channel.first), static_cast<int>(channel.end));
-
-    // One bar per bin, 2 units wide, standing up from the bottom: 512 units for a level of 1.
-    const float h = DisplaySettings::Get().windowHeight;
-    const float* spectrum = Music::GetSpectrum();
-    const Vector2 barSize(2.0f, h);
-    for (int i = 0; i < kSpectrumLevels; ++i) {
-        Vector2 position(2.0f * i, h - 512.0f * spectrum[i]);
-        Renderer2D::DrawQuad(&position, &barSize, 0xFF00FF00);
-    }
-    // Markers: the band's first bin, its end, and the cursor.
-    const struct {
-        unsigned bin;
-        uint32_t colour;
-    } markers[3] = {
-        {channel.first, 0xFF0000FF},
-        {channel.end, 0xFF00FFFF},
-        {static_cast<unsigned>(display.cursor), 0xFFFF00FF},
-    };
-    for (const auto& marker : markers) {
-        Vector2 position(2.0f * marker.bin, h - 512.0f);
-        Renderer2D::DrawQuad(&position, &barSize, marker.colour);
-    }
-
-    HandleSyncDisplayKeys(display);
 }

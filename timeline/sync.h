@@ -19,21 +19,3 @@ SyncChannel* GetSyncChannel(int channel);
 // gain; 0 for an empty or inverted band or an unknown channel.
 float GetSyncLevel(int channel);
 float GetSyncLevel(int channel, const float* spectrum);
-
-// The display's state: shown or not, the channel being tuned, the bin under
-// the cursor, and whether Shift moved the cursor to the band's end.
-struct SyncDisplayState {
-    bool visible = false;
-    int channel = 0;
-    int cursor = 0;
-    bool editingEnd = false;
-};
-SyncDisplayState& GetSyncDisplay();
-
-// Once per frame, after everything else is drawn: F2 shows or hides the
-// spectrum with the selected band; while shown, Up/Down pick a channel,
-// Left/Right move the cursor over the bins, and the cursor sets the band's
-// first bin, or its end while Shift is held.
-void DrawSyncDisplay();
-// The display's keys (the part of DrawSyncDisplay after drawing).
-void HandleSyncDisplayKeys(SyncDisplayState& display);

@@ -1,7 +1,5 @@
 #include "timeline/timeline.h"
 
-#include "app/app_shell.h"
-#include "app/input.h"
 #include "assets/music.h"
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
@@ -26,20 +24,17 @@ const TimelineEntry kTimeline[kTimelineEntryCount] = {
 
 namespace Timeline {
 
-void Step(TimelineState& state, CAudio::CHandle** song, const TimelineEntry* script, int entryCount) {
-    if (state.nextEntry >= entryCount) {
-        if (ActiveEffectList::Count() == 0) AppShell::RequestQuit();
-    } else {
-        const TimelineEntry& entry = script[state.nextEntry];
-        if (entry.start < state.demoTime) {
-            if (entry.classId != kNoEffect) {
-                if (CEffect* effect = CreateEffect(entry.classId, entry.order, entry.duration))
-                    ActiveEffectList::Add(effect);
-            }
-            ++state.nextEntry;  // also past markers and ids without a factory
+bool Step(TimelineState& state, const TimelineEntry* script, int entryCount) {
+    if (state.nextEntry >= entryCount) return ActiveEffectList::Count() == 0;
+    const TimelineEntry& entry = script[state.nextEntry];
+    if (entry.start < state.demoTime) {
+        if (entry.classId != kNoEffect) {
+            if (CEffect* effect = CreateEffect(entry.classId, entry.order, entry.duration))
+                ActiveEffectList::Add(effect);
         }
+        ++state.nextEntry;  // also past markers and ids without a factory
     }
-    if (InputState::WasKeyPressed(0x52)) Restart(state, song);  // R
+    return false;
 }
 
 void Restart(TimelineState& state, CAudio::CHandle** song) {

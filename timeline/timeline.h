@@ -27,15 +27,13 @@ struct TimelineState {
 namespace Timeline {
 
 // Once per frame while no loading screen runs: starts at most one due entry
-// (start strictly before demoTime), asks the shell to quit once every entry
-// has started and no effect is left, and restarts the show when R is pressed.
-// Runs the show's script unless another one is given; `song` points at the
-// application's music (null, or pointing at null before it starts), which a
-// restart frees.
-void Step(TimelineState& state, CAudio::CHandle** song, const TimelineEntry* script = kTimeline,
-          int entryCount = kTimelineEntryCount);
-// Rewinds to the first entry with an empty effect list and puts the music
-// back where it was at start-up: none. The clock runs on the frame clock
+// (start strictly before demoTime). True once every entry has started and no
+// effect is left: the show is over, and the frame ends the program. Runs the
+// show's script unless another one is given.
+bool Step(TimelineState& state, const TimelineEntry* script = kTimeline, int entryCount = kTimelineEntryCount);
+// The R key: rewinds to the first entry with an empty effect list and puts
+// the music back where it was at start-up: none (`song` points at the
+// application's music, which is freed). The clock runs on the frame clock
 // again, the loading screen (which finds everything loaded and only fades)
 // runs once more in silence, and its end starts the song from the
 // beginning, so only one song ever plays and the clock never goes back.

@@ -1,4 +1,4 @@
-#include "app/input.h"
+#include "platform/input.h"
 
 #include <cstring>
 

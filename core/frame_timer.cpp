@@ -1,6 +1,7 @@
-#include "app/frame_timer.h"
+#include "core/frame_timer.h"
 
-#include "app/input.h"
+#include "platform/input.h"
+#include "platform/keys.h"
 #include "platform/window.h"
 
 void FrameClock::Start(uint64_t now) {
@@ -58,7 +59,7 @@ void Sample() { Clock().Sample(s_read()); }
 
 void Update() {
     const InputState& in = InputState::Get();
-    Clock().Update(s_read(), in.keys[0x20] != 0, InputState::WasKeyPressed(0x50));
+    Clock().Update(s_read(), in.keys[kKeySpace] != 0, InputState::WasKeyPressed('P'));
 }
 
 float GetTime() { return static_cast<float>(static_cast<float>(Clock().demoTimeMs) / 1000.0); }

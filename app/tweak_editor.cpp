@@ -1,14 +1,13 @@
 // The F1 tuning editor: a panel in the lower left corner listing seven
 // tweaks around the selected one.
+#include "app/overlays.h"
 #include "core/tweaks.h"
-
-#include "app/input.h"
+#include "platform/input.h"
+#include "platform/keys.h"
 #include "render/graphics_device.h"
 #include "render/renderer_2d.h"
 
 namespace {
-
-enum : int { kKeyShift = 0x10, kKeyLeft = 0x25, kKeyUp = 0x26, kKeyRight = 0x27, kKeyDown = 0x28, kKeyF1 = 0x70 };
 
 bool Held(const InputState& in, int key) { return in.keys[key] == 1; }
 bool WentDown(const InputState& in, int key) { return in.keys[key] == 1 && in.previousKeys[key] == 0; }
