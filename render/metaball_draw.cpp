@@ -6,6 +6,7 @@
 #include "platform/gpu.h"
 #include "render/graphics_device.h"
 #include "render/renderer_2d.h"
+#include "render/vertex_declarations.h"
 
 void MetaballField::Draw(Gpu::Effect* effect, bool drawBox) const {
     if (drawBox) {
@@ -30,13 +31,9 @@ void MetaballField::Draw(Gpu::Effect* effect, bool drawBox) const {
 void MetaballField::DrawMesh(Gpu::Effect* effect, const MetaVertex* vertices, int vertexCount, const uint16_t* indices,
                              int indexCount) {
     if (!effect || vertexCount <= 0 || indexCount < 3) return;
-    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(8));
-    const unsigned passes = effect->Begin();
-    for (unsigned p = 0; p < passes; ++p) {
-        effect->BeginPass(p);
+    Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(kDeclPosNormal));
+    Gpu::ForEachPass(effect, [&] {
         Gpu::DrawIndexedPrimitiveUP(Gpu::kTriangleList, 0, static_cast<unsigned>(vertexCount),
                                     static_cast<unsigned>(indexCount / 3), indices, vertices, sizeof(MetaVertex));
-        effect->EndPass();
-    }
-    effect->End();
+    });
 }

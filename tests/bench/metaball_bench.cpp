@@ -12,6 +12,7 @@
 #include <cstring>
 #include <vector>
 
+#include "assets/resource_ids.h"
 #include "assets/texture.h"
 #include "core/metaballs.h"
 #include "core/random.h"
@@ -23,10 +24,10 @@ namespace {
 
 constexpr float kBallLevel = 0.26f, kMetaLevel = 100.0f;  // the tweaks' defaults
 
-// The meta writer's letters, from texture 104. False without a device.
+// The meta writer's letters, from the meta font strip. False without a device.
 bool LoadLetters(LetterShapes& shapes) {
     if (!GpuFixture::Start(1280, 720, 1)) return false;
-    Texture* strip = Texture::FromResource(104);
+    Texture* strip = Texture::FromResource(kTexMetaFont);
     if (!strip) return false;
     BitmapFont* font = BitmapFont::Create(strip, kMetaGlyphList, 1.0f, 8.0f, 12);
     int bytesPerPixel = 0;
