@@ -276,7 +276,7 @@ void CMetaWriter::Render() {
     const uint8_t fade = LevelToByte(MetaWriterFade(timeLeft, duration));
     const uint8_t black = fade != 0 ? fade : LevelToByte(blink);
     const Vector2 origin(0.0f, 0.0f), canvas(1280.0f, 720.0f);
-    Renderer2D::DrawQuad(&origin, &canvas, static_cast<uint32_t>(black) << 24);
+    if (black != 0) Renderer2D::DrawQuad(&origin, &canvas, static_cast<uint32_t>(black) << 24);  // 0 changes nothing
     if (Texture* overlay = GetTexture(kTexScrollerOverlay)) {
         const Vector2 size = overlay->GetSize();
         Renderer2D::DrawTexturedQuad(overlay, &origin, &size, static_cast<uint32_t>(255 - fade) << 24 | 0xFFFFFFu);
