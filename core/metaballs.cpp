@@ -188,7 +188,6 @@ MetaballField::MetaballField(int cellsPerAxis, float level, int maxBalls, int ma
       m_maxBalls(std::max(maxBalls, 0)),
       m_balls(static_cast<size_t>(m_maxBalls)),
       m_sums(m_maxBalls),
-      m_stack(1024),
       m_n(std::clamp(cellsPerAxis, 1, 65535)),
       m_cellSize(2.0f / static_cast<float>(m_n)),
       m_maxVertices(std::clamp(maxVertices, 0, 65536)),
@@ -199,6 +198,9 @@ MetaballField::MetaballField(int cellsPerAxis, float level, int maxBalls, int ma
     m_cornerValue.resize(corners);
     m_cornerKnown.resize(corners);
     m_cellState.resize(static_cast<size_t>(m_n) * m_n * m_n);
+    // A cell is queued at most once per Polygonise (its state says so), so
+    // a stack of N^3 entries never fills and no frame has to grow it.
+    m_stack.resize(m_cellState.size());
     m_edgeStamp.resize(corners * 3);
     m_edgeVertex.resize(corners * 3);
     for (int c = 0; c < 256; ++c) faceCrossTable[c] = MarchingCubes::FaceCrossBits(c);
@@ -397,7 +399,6 @@ void MetaballField::Queue(unsigned x, unsigned y, unsigned z) {
     if (x >= unsigned(m_n) || y >= unsigned(m_n) || z >= unsigned(m_n)) return;
     uint8_t& state = m_cellState[CellIndex(int(x), int(y), int(z))];
     if (state != 0) return;
-    if (m_stackTop == static_cast<int>(m_stack.size())) m_stack.resize(m_stack.size() * 2);
     m_stack[m_stackTop++] = {uint16_t(x), uint16_t(y), uint16_t(z)};
     state = 2;
 }

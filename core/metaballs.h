@@ -89,9 +89,9 @@ private:
 
 class MetaballField {
 public:
-    // All memory is taken here; Polygonise allocates only to grow the fill
-    // stack (which doubles from 1024 entries). maxVertices is at most 65536
-    // (16-bit indices); larger values are cut to it.
+    // All memory is taken here, the fill stack at its largest possible size
+    // (one entry per cell), so Polygonise never allocates. maxVertices is at
+    // most 65536 (16-bit indices); larger values are cut to it.
     MetaballField(int cellsPerAxis, float level, int maxBalls, int maxVertices, int maxIndices);
     MetaballField(const MetaballField&) = delete;
     MetaballField& operator=(const MetaballField&) = delete;

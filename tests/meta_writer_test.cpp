@@ -16,6 +16,7 @@
 #include "effects/meta_writer.h"
 #include "platform/gpu.h"
 #include "render/graphics_device.h"
+#include "tests/allocation_counter.h"
 #include "tests/gpu_fixture.h"
 #include "timeline/active_effects.h"
 #include "timeline/show_times.h"
@@ -324,4 +325,29 @@ TEST(MetaWriter, DrawsTheLettersOnTheGridAndBlinksToBlack) {
     EXPECT_LT(lit, frame.width * frame.height / 100);  // only the overlay's lines
     delete writer;
     SetActiveCamera(previous);
+}
+
+// Once running, a frame of the scroller (letters forming, freezing into
+// their slots, drawing) takes nothing from the heap.
+TEST(MetaWriter, AFrameAllocatesNothing) {
+    ASSERT_TRUE(StartShow());
+    const std::string file = "LUMIVANE BY TAVORIN\n";
+    ScrollerFolder folder(&file);
+    CMetaWriter* writer = NewMetaWriter(1000.0f);
+    ASSERT_NE(writer, nullptr);
+    MetaWriterState& state = GetMetaWriterState();
+    SetDemoTime(ShowTimes::MetaCueTimes[0] - 1.0f);
+    auto frame = [&] {
+        writer->Update(1.0f / 30.0f);
+        writer->Render();
+    };
+    for (int i = 0; i < 60; ++i) frame();  // the first use of each shader, the stack's growth
+    const int letter = state.textPos;
+    SetDemoTime(ShowTimes::MetaCueTimes[0]);  // a cut on the way
+    AllocationCounter::Start();
+    for (int i = 0; i < 120; ++i) frame();
+    EXPECT_EQ(AllocationCounter::Stop(), 0);
+    EXPECT_NE(state.textPos, letter);  // letters did freeze meanwhile
+    EXPECT_EQ(state.cueIndex, 1);
+    delete writer;
 }
