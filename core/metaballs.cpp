@@ -212,31 +212,6 @@ Metaball* MetaballField::AddBall() {
     return &m_balls[m_ballCount++];
 }
 
-float MetaballField::FieldAt(const Vector3& p) const {
-    float sum = 0.0f;
-    for (int b = 0; b < m_ballCount; ++b) {
-        const Metaball& ball = m_balls[b];
-        if (ball.strength > 0.0f) sum += ball.strength / std::max(DistanceSq(p, ball.position), 0.0001f);
-    }
-    return sum;
-}
-
-Vector3 MetaballField::NormalAt(const Vector3& p) const {
-    Vector3 n(0.0f, 0.0f, 0.0f);
-    for (int b = 0; b < m_ballCount; ++b) {
-        const Metaball& ball = m_balls[b];
-        if (ball.strength <= 0.0f) continue;
-        const Vector3 d = p - ball.position;
-        const float lengthSq = DistanceSq(p, ball.position);
-        const float q = lengthSq * lengthSq;
-        if (q == 0.0f)
-            n += Vector3(3.4028235e38f, 3.4028235e38f, 3.4028235e38f);
-        else
-            n += d * (2.0f * ball.strength / q);
-    }
-    return n;
-}
-
 namespace {
 
 using Float4 = float __attribute__((vector_size(16)));

@@ -72,8 +72,10 @@ uint8_t FaceCrossBits(int cornerCase);
 // The field and its normal over a copy of the balls with strength > 0, kept
 // in groups of four (x[4], y[4], z[4], strength[4]; the last group padded
 // with far-away balls of strength 0) so that the sums run four balls at a
-// time. The same values as MetaballField::FieldAt and NormalAt, summed in
-// another order.
+// time. Field(p) is the sum of strength / max(|p - position|^2, 0.0001);
+// Normal(p), minus its gradient (pointing out of the surface, not
+// normalised), is the sum of (p - position) 2 strength / |p - position|^4,
+// where a point on a ball's centre adds the largest float to each component.
 class BallSums {
 public:
     explicit BallSums(int maxBalls = 0) : m_packed(static_cast<size_t>((maxBalls + 3) / 4) * 16) {}
@@ -141,14 +143,7 @@ public:
     int CellsPerAxis() const { return m_n; }
     float CellSize() const { return m_cellSize; }
     int BallCount() const { return m_ballCount; }
-    Metaball* Ball(int index) { return &m_balls[index]; }
     const Metaball* Balls() const { return m_balls.data(); }
-
-    // The field at a world point (the sum over the balls).
-    float FieldAt(const Vector3& p) const;
-    // The normal at a world point: minus the field's gradient, not normalised;
-    // a point on a ball's centre adds the largest float to each component.
-    Vector3 NormalAt(const Vector3& p) const;
 
     // What the last Polygonise did: cells processed, corner values computed,
     // and walks that found a surface not traced before (one per separate
@@ -159,9 +154,6 @@ public:
         int surfacesTraced = 0;
     };
     const Stats& LastStats() const { return m_stats; }
-
-    // 0 untouched, 2 queued, 1 processed (this Polygonise).
-    uint8_t CellState(int x, int y, int z) const { return m_cellState[CellIndex(x, y, z)]; }
 
     uint8_t faceCrossTable[256];  // MarchingCubes::FaceCrossBits, filled at construction
 
