@@ -82,6 +82,10 @@ void CLumivane::StartMusic() {
     // than a second copy over it.
     if (!song) song = Music::Load(kMusicSoundtrack);
     Music::Play(song);
+    // From here on the timeline's time is the music's position. The frame
+    // clock moved it on by the two frames before the loading screen took
+    // over; left there, every picture would run that far ahead of its sound.
+    timeline.demoTime = 0.0f;
     timeline.lastMusicTime = 0.0f;
 }
 

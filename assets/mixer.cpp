@@ -7,6 +7,7 @@
 
 #include "assets/music_decoder.h"
 #include "platform/audio.h"
+#include "platform/window.h"
 
 namespace Mixer {
 
@@ -14,6 +15,7 @@ struct Voice {
     MusicDecoder* decoder;
     bool playing = false;
     std::atomic<uint64_t> played{0};  // read by the main thread without the lock
+    uint64_t heard = 0;               // the last HeardFrames answer (main thread)
     Voice* next = nullptr;
 };
 
@@ -33,6 +35,7 @@ bool s_virtual = false;
 float s_history[kHistoryLength];
 int s_historyNext = 0;  // ring position of the oldest sample
 uint64_t s_generation = 0;
+uint64_t s_lastMixCounter = 0;  // when the device last took a buffer
 
 int16_t ToSample(float v) {
     if (v > 1.0f) v = 1.0f;
@@ -71,6 +74,7 @@ void MixLocked(int16_t* out, int frames) {
 void DeviceCallback(int16_t* stereo, int frames, void*) {
     std::lock_guard<std::mutex> hold(s_lock);
     MixLocked(stereo, frames);
+    s_lastMixCounter = Platform::GetCounter();
 }
 
 void ResetHistoryLocked() {
@@ -141,6 +145,7 @@ void Play(Voice* voice) {
     std::lock_guard<std::mutex> hold(s_lock);
     voice->decoder->Rewind();
     voice->played.store(0, std::memory_order_relaxed);
+    voice->heard = 0;
     voice->playing = true;
 }
 
@@ -150,6 +155,25 @@ void Stop(Voice* voice) {
 }
 
 uint64_t PlayedFrames(const Voice* voice) { return voice->played.load(std::memory_order_relaxed); }
+
+uint64_t HeardPosition(uint64_t playedAtMix, double secondsSince, uint64_t latencyFrames, uint64_t previous) {
+    double queued = static_cast<double>(latencyFrames) - secondsSince * kMixRate;
+    if (queued < 0.0) queued = 0.0;  // a late device: no further than was handed out
+    double heard = static_cast<double>(playedAtMix) - queued;
+    uint64_t frames = heard > 0.0 ? static_cast<uint64_t>(heard) : 0;
+    return frames > previous ? frames : previous;
+}
+
+uint64_t HeardFrames(Voice* voice) {
+    if (!voice) return 0;
+    if (!s_started || s_virtual) return voice->heard = PlayedFrames(voice);
+    std::lock_guard<std::mutex> hold(s_lock);
+    if (!voice->playing) return voice->heard;  // stopped where it was heard last
+    double since = static_cast<double>(Platform::GetCounter() - s_lastMixCounter) /
+                   static_cast<double>(Platform::GetCounterFrequency());
+    voice->heard = HeardPosition(PlayedFrames(voice), since, kDeviceLatencyBuffers * kDeviceBufferFrames, voice->heard);
+    return voice->heard;
+}
 
 void Render(int16_t* stereo, int frames) {
     std::lock_guard<std::mutex> hold(s_lock);

@@ -32,6 +32,18 @@ void Play(Voice* voice);
 void Stop(Voice* voice);
 // Frames of this voice handed out since its last Play.
 uint64_t PlayedFrames(const Voice* voice);
+// Frames of this voice heard so far: with a virtual clock all that was
+// handed out; with a device, what it handed out less what still waits in its
+// buffers, moving on smoothly between the device's calls and never back.
+uint64_t HeardFrames(Voice* voice);
+
+// Buffers of sound a device holds between the mixer and the ear: the one
+// just mixed waits while the one before it plays.
+constexpr int kDeviceLatencyBuffers = 2;
+// Where the listener is: `playedAtMix` frames had been handed out when the
+// device last took a buffer, `secondsSince` ago; `latencyFrames` of them were
+// still queued then. Never before `previous`, never past what was handed out.
+uint64_t HeardPosition(uint64_t playedAtMix, double secondsSince, uint64_t latencyFrames, uint64_t previous);
 
 // Mixes the next `frames` frames of every playing voice into `stereo`
 // (interleaved left, right) and advances them. Silence when nothing plays.

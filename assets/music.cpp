@@ -87,7 +87,7 @@ int Free(CAudio::CHandle* handle) {
 int GetTime(CAudio::CHandle* handle) {
     Mixer::Voice* voice = VoiceOf(handle);
     if (!voice) return 0;
-    return static_cast<int>(Mixer::PlayedFrames(voice) * 1000 / kMixRate);
+    return static_cast<int>(Mixer::HeardFrames(voice) * 1000 / kMixRate);
 }
 
 const float* GetSpectrum() {

@@ -56,7 +56,9 @@ CAudio::CHandle* LoadFromMemory(const uint8_t* data, int32_t size, const char* l
 int Play(CAudio::CHandle* handle);  // from the start, looping
 int Stop(CAudio::CHandle* handle);
 int Free(CAudio::CHandle* handle);  // stops it and deletes the handle
-// Milliseconds of this handle's sound handed to the output since Play.
+// Milliseconds of this handle's sound heard since Play: with a sound device,
+// what it has handed out less what still waits in the device's buffers, so the
+// timeline follows the ear; in capture mode, exactly what was mixed.
 int GetTime(CAudio::CHandle* handle);
 
 // 512 levels, 0 to 1, lowest frequency first, of the last 1024 samples of the

@@ -1,7 +1,11 @@
 // Runs the real program headless and checks what capture mode writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "assets/asset_source.h"
+#include "assets/music_decoder.h"
 #include "assets/resources.h"
 #include "timeline/effect.h"
 
@@ -80,12 +86,18 @@ TEST(Capture, WritesFramesAndAnIndexWhoseTimesAdvanceByOneFrame) {
     // While the loading screen holds the timeline, times repeat; otherwise
     // each frame is 1/30 s later: exactly on the frame clock, and to the
     // millisecond once the music's position (whole milliseconds) drives it.
-    int advancing = 0;
+    // When the music starts, the timeline takes its position: 0, once.
+    int advancing = 0, musicStarts = 0;
     for (size_t i = 1; i < times.size(); ++i) {
         double step = times[i] - times[i - 1];
+        if (step < 0 && times[i] == 0.0) {
+            ++musicStarts;
+            continue;
+        }
         EXPECT_TRUE(std::fabs(step) < 1e-5 || std::fabs(step - 1.0 / 30) < 1.001e-3) << i << ": " << step;
         if (step > 0) ++advancing;
     }
+    EXPECT_EQ(musicStarts, 1);
     EXPECT_GE(advancing, 10);
 
     int w, h, n;
@@ -190,4 +202,58 @@ TEST(Capture, BadOptionsAndOutputsFailWithOneLine) {
     RunResult help = RunLumivane(dir, "--help");
     EXPECT_EQ(help.exitCode, 0);
     fs::remove_all(dir);
+}
+
+// Picture and sound agree: the frame whose timeline time is t is written at
+// the same moment of the capture as the track's sound at t. The sound the
+// capture wrote is matched against the track itself (decoded here, sample for
+// sample as the mixer writes it) to find where in the track it lies.
+TEST(Capture, EachFrameCarriesTheSoundOfItsOwnTimelineTime) {
+    AssetBytes track;
+    ASSERT_TRUE(OpenAsset(124, "MUSIC", "music", &track));
+    const char* error = "";
+    std::unique_ptr<MusicDecoder> decoder(OpenOggDecoder(track.data, static_cast<int32_t>(track.size), &error));
+    ASSERT_NE(decoder, nullptr) << error;
+    // The first 14 s of the track, as 16-bit left channel.
+    const int kTrackFrames = 14 * kMixRate;
+    std::vector<float> decoded(2 * static_cast<size_t>(kTrackFrames));
+    ASSERT_EQ(decoder->Render(decoded.data(), kTrackFrames), kTrackFrames);
+    std::vector<int16_t> trackLeft(kTrackFrames);
+    for (int i = 0; i < kTrackFrames; ++i)
+        trackLeft[i] = static_cast<int16_t>(std::lrintf(std::clamp(decoded[2 * i], -1.0f, 1.0f) * 32767.0f));
+
+    for (int fps : {20, 30, 60}) {
+        SCOPED_TRACE(fps);
+        fs::path dir = MakeTempDir("avsync");
+        RunResult run = RunLumivane(dir, "--capture out --size 64x36 --fps " + std::to_string(fps) + " --from 12 --to 12.5");
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        std::ifstream csv(dir / "out" / "frames.csv");
+        std::string line;
+        std::getline(csv, line);
+        ASSERT_TRUE(std::getline(csv, line));
+        double firstTime = std::atof(line.substr(line.find(',') + 1).c_str());
+        std::ifstream wav(dir / "out" / "audio.wav", std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(wav)), std::istreambuf_iterator<char>());
+        const size_t kWindow = 4096;
+        ASSERT_GE(bytes.size(), 44 + 4 * kWindow);
+        std::vector<int16_t> left(kWindow);
+        for (size_t i = 0; i < kWindow; ++i) std::memcpy(&left[i], &bytes[44 + 4 * i], 2);
+
+        // Where in the track the first written frame's sound starts, searched
+        // a fifth of a second either side of its timeline time.
+        const long expected = std::lround(firstTime * kMixRate);
+        long best = -1;
+        long long bestError = -1;
+        for (long lag = expected - kMixRate / 5; lag <= expected + kMixRate / 5; ++lag) {
+            long long e = 0;
+            for (size_t i = 0; i < kWindow && (bestError < 0 || e < bestError); ++i)
+                e += std::llabs(static_cast<long long>(left[i]) - trackLeft[lag + i]);
+            if (bestError < 0 || e < bestError) bestError = e, best = lag;
+        }
+        EXPECT_EQ(bestError, 0) << "the written sound is not the track's";
+        // Within 5 ms (the clock counts whole milliseconds).
+        EXPECT_NEAR(static_cast<double>(best - expected) / kMixRate * 1000.0, 0.0, 5.0)
+            << "first frame at " << firstTime << " s carries the track's sound from " << double(best) / kMixRate << " s";
+        fs::remove_all(dir);
+    }
 }

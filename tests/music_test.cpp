@@ -189,6 +189,22 @@ TEST(MusicOnTheDevice, ThePositionFollowsWhatTheDeviceTakes) {
     Music::Shutdown();
 }
 
+TEST(MusicOnTheDevice, TheHeardPositionTrailsWhatWasHandedOutByTheDevicesBuffers) {
+    // 1024 frames queued at the device's last call: 23.2 ms at 44100 Hz.
+    struct Case { const char* what; uint64_t played; double since; uint64_t previous; uint64_t heard; };
+    const Case cases[] = {
+        {"at the call", 44100, 0.0, 0, 44100 - 1024},
+        {"half way through the queue", 44100, 512.0 / 44100, 0, 44100 - 512},
+        {"a late device: no further than handed out", 44100, 1.0, 0, 44100},
+        {"the start: nothing heard yet", 512, 0.0, 0, 0},
+        {"never backwards", 44100, 0.0, 43500, 43500},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Mixer::HeardPosition(c.played, c.since, 1024, c.previous), c.heard);
+    }
+}
+
 TEST_F(MusicTest, TheSoundtrackResourceIsAStream) {
     CAudio::CHandle* song = Music::Load(124);
     ASSERT_NE(song, nullptr);

@@ -4,7 +4,7 @@
 // Update and Render once per frame, and then removes itself. The timeline
 // creates effects by class id through CreateEffect.
 //
-// Writing a new effect, step by step:
+// The recipe for a new effect, step by step:
 //
 // 1. Register it. One file, effects/my_effect.cpp (and its header), ending in
 //        LUMIVANE_REGISTER_EFFECT(CMyEffect, CCMyEffect, kMyEffect);
