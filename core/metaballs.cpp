@@ -195,14 +195,11 @@ MetaballField::MetaballField(int cellsPerAxis, float level, int maxBalls, int ma
       m_maxIndices(std::max(maxIndices, 0)),
       m_indices(static_cast<size_t>(m_maxIndices)) {
     const size_t corners = static_cast<size_t>(m_n + 1) * (m_n + 1) * (m_n + 1);
-    m_cornerValue.resize(corners);
-    m_cornerKnown.resize(corners);
+    m_corners.resize(corners, Corner{0.0f, 0u, {-1, -1, -1}});
     m_cellState.resize(static_cast<size_t>(m_n) * m_n * m_n);
     // A cell is queued at most once per Polygonise (its state says so), so
     // a stack of N^3 entries never fills and no frame has to grow it.
     m_stack.resize(m_cellState.size());
-    m_edgeStamp.resize(corners * 3);
-    m_edgeVertex.resize(corners * 3);
     for (int c = 0; c < 256; ++c) faceCrossTable[c] = MarchingCubes::FaceCrossBits(c);
     m_table = MarchingCubes::TriangleTable();  // built now rather than in the first frame
 }
@@ -294,52 +291,45 @@ Vector3 BallSums::Normal(const Vector3& p) const {
                    (nz[0] + nz[1]) + (nz[2] + nz[3]));
 }
 
-float MetaballField::FieldValue(int i, int j, int k) {
-    const size_t index = CornerIndex(i, j, k);
-    if (m_cornerKnown[index]) return m_cornerValue[index];
-    float value = 0.0f;  // the outer shell is always outside: it closes the surface
+MetaballField::Corner& MetaballField::TouchCorner(int i, int j, int k) {
+    Corner& corner = m_corners[CornerIndex(i, j, k)];
+    if (corner.stamp == m_stamp) return corner;
+    corner.stamp = m_stamp;
+    corner.edge[0] = corner.edge[1] = corner.edge[2] = -1;
+    corner.value = 0.0f;  // the outer shell is always outside: it closes the surface
     if (i != 0 && j != 0 && k != 0 && i != m_n && j != m_n && k != m_n) {
-        value = m_sums.Field(Vector3(i * m_cellSize - 1.0f, j * m_cellSize - 1.0f, k * m_cellSize - 1.0f));
+        corner.value = m_sums.Field(Vector3(i * m_cellSize - 1.0f, j * m_cellSize - 1.0f, k * m_cellSize - 1.0f));
         ++m_stats.cornersComputed;
     }
-    m_cornerValue[index] = value;
-    m_cornerKnown[index] = 1;
-    return value;
+    return corner;
 }
 
 int MetaballField::ProcessCell(int x, int y, int z) {
     using MarchingCubes::kCornerOffset;
     using MarchingCubes::kEdgeAxis;
     using MarchingCubes::kEdgeCorners;
+    Corner* corners[8];
     float v[8];
     int cornerCase = 0;
     for (int k = 0; k < 8; ++k) {
-        v[k] = FieldValue(x + kCornerOffset[k][0], y + kCornerOffset[k][1], z + kCornerOffset[k][2]);
+        corners[k] = &TouchCorner(x + kCornerOffset[k][0], y + kCornerOffset[k][1], z + kCornerOffset[k][2]);
+        v[k] = corners[k]->value;
         if (v[k] > m_level) cornerCase |= 1 << k;
     }
     m_cellState[CellIndex(x, y, z)] = 1;
     ++m_stats.cellsProcessed;
     if (m_overflowed) return cornerCase;
 
-    int edgeVertex[12];
-    std::fill(edgeVertex, edgeVertex + 12, -1);
     const int8_t* row = m_table[cornerCase];
     const Vector3 cellOrigin(x * m_cellSize - 1.0f, y * m_cellSize - 1.0f, z * m_cellSize - 1.0f);
     for (int t = 0; row[t] >= 0; t += 3) {
-        // The triangle's vertices: made by an earlier cell that shares the
-        // grid edge, or new. Only whole triangles: check the room first.
+        // The triangle's vertices: made already (by this cell or another one
+        // around the same grid edge), or new. Only whole triangles: check the
+        // room first.
         int newVertices = 0;
         for (int i = 0; i < 3; ++i) {
             const int e = row[t + i];
-            if (edgeVertex[e] >= 0) continue;
-            const int a = kEdgeCorners[e][0];
-            const size_t key =
-                (CornerIndex(x + kCornerOffset[a][0], y + kCornerOffset[a][1], z + kCornerOffset[a][2])) * 3 +
-                kEdgeAxis[e];
-            if (m_edgeStamp[key] == m_stamp)
-                edgeVertex[e] = m_edgeVertex[key];
-            else
-                ++newVertices;
+            newVertices += corners[kEdgeCorners[e][0]]->edge[kEdgeAxis[e]] < 0;
         }
         if (m_vertexCount + newVertices > m_maxVertices || m_indexCount + 3 > m_maxIndices) {
             m_overflowed = true;
@@ -347,22 +337,18 @@ int MetaballField::ProcessCell(int x, int y, int z) {
         }
         for (int i = 0; i < 3; ++i) {
             const int e = row[t + i];
-            if (edgeVertex[e] < 0) {
-                const int a = kEdgeCorners[e][0], b = kEdgeCorners[e][1];
+            const int a = kEdgeCorners[e][0], b = kEdgeCorners[e][1];
+            int32_t& vertexIndex = corners[a]->edge[kEdgeAxis[e]];
+            if (vertexIndex < 0) {
                 const float s = (m_level - v[a]) / (v[b] - v[a]);
                 const Vector3 from(kCornerOffset[a][0], kCornerOffset[a][1], kCornerOffset[a][2]);
                 const Vector3 to(kCornerOffset[b][0], kCornerOffset[b][1], kCornerOffset[b][2]);
                 MetaVertex& vertex = m_vertices[m_vertexCount];
                 vertex.position = (from + (to - from) * s) * m_cellSize + cellOrigin;
                 vertex.normal = m_sums.Normal(vertex.position);
-                const size_t key =
-                    (CornerIndex(x + kCornerOffset[a][0], y + kCornerOffset[a][1], z + kCornerOffset[a][2])) * 3 +
-                    kEdgeAxis[e];
-                m_edgeStamp[key] = m_stamp;
-                m_edgeVertex[key] = m_vertexCount;
-                edgeVertex[e] = m_vertexCount++;
+                vertexIndex = m_vertexCount++;
             }
-            m_indices[m_indexCount++] = static_cast<uint16_t>(edgeVertex[e]);
+            m_indices[m_indexCount++] = static_cast<uint16_t>(vertexIndex);
         }
     }
     return cornerCase;
@@ -395,9 +381,8 @@ void MetaballField::Polygonise() {
     m_stackTop = 0;
     m_sums.Pack(m_balls.data(), m_ballCount);
     std::memset(m_cellState.data(), 0, m_cellState.size());
-    std::memset(m_cornerKnown.data(), 0, m_cornerKnown.size());
     if (++m_stamp == 0) {  // wrapped: forget every old stamp
-        std::fill(m_edgeStamp.begin(), m_edgeStamp.end(), 0u);
+        for (Corner& corner : m_corners) corner.stamp = 0;
         m_stamp = 1;
     }
 

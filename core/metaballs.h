@@ -166,7 +166,13 @@ private:
     size_t CornerIndex(int i, int j, int k) const {
         return static_cast<size_t>(i) + static_cast<size_t>(m_n + 1) * (j + static_cast<size_t>(m_n + 1) * k);
     }
-    float FieldValue(int i, int j, int k);
+    struct Corner {
+        float value;  // the field here, valid when stamp is this Polygonise's
+        uint32_t stamp;
+        int32_t edge[3];  // the vertex on the edge along +x, +y, +z from here, or -1
+    };
+    // The corner's record, its value and edges filled for this Polygonise.
+    Corner& TouchCorner(int i, int j, int k);
     int ProcessCell(int x, int y, int z);
     void Queue(unsigned x, unsigned y, unsigned z);
     void QueueNeighbours(const CellCoord& c, int cornerCase);
@@ -182,14 +188,12 @@ private:
 
     int m_n;
     float m_cellSize;
-    std::vector<float> m_cornerValue;    // (N + 1)^3
-    std::vector<uint8_t> m_cornerKnown;  // (N + 1)^3
-    std::vector<uint8_t> m_cellState;    // N^3
-    // The vertex already made on each grid edge (3 per corner: the edges
-    // along +x, +y, +z from it), valid where its stamp is this Polygonise's.
-    std::vector<uint32_t> m_edgeStamp;
-    std::vector<int32_t> m_edgeVertex;
+    // The per-frame cache of the grid's corners, (N + 1)^3 of them: each
+    // value and edge vertex is made at most once per Polygonise. A stamp
+    // instead of clearing: one number per Polygonise marks what is current.
+    std::vector<Corner> m_corners;
     uint32_t m_stamp = 0;
+    std::vector<uint8_t> m_cellState;  // N^3
     const MarchingCubes::TriangleRow* m_table;
 
     int m_maxVertices;
