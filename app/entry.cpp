@@ -24,9 +24,13 @@ static bool LoopPass(CApp* app, FrameCapture* capture) {
     }
     if (capture) capture->BeginFrame(TheLumivane().timeline.demoTime);
     FrameTimer::Update();
-    app->Frame();
-    DrawTweakEditor();
-    GraphicsDevice::Present();
+    if (!capture || capture->WritesFrame()) {
+        app->Frame();
+        DrawTweakEditor();
+        GraphicsDevice::Present();
+    } else {
+        TheLumivane().FrameWithoutDrawing();  // nobody sees it
+    }
     if (capture) {
         if (!capture->EndFrame()) AppShell::RequestQuit();
     } else {

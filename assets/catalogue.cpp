@@ -66,7 +66,8 @@ std::map<int, Mesh*> s_meshes;
 std::map<int, Gpu::Effect*> s_effects;
 std::map<int, Texture*> s_textures;
 std::map<int, CubeTexture*> s_cubeTextures;
-int s_preloadIndex = 0;  // never goes back
+int s_preloadIndex = 0;  // goes back only with RewindPreload and ReleaseCatalogue
+int s_loadedCount = 0;   // entries 0 .. s_loadedCount - 1 have been loaded
 
 // The float nearest 1/35.
 constexpr float kProgressStep = 0.028571429f;
@@ -102,13 +103,16 @@ bool PreloadNextAsset(float* progress) {
         *progress = 1.0f;
         return true;
     }
-    AssetKind kind;
-    const CatalogueEntry& e = GetCatalogueEntry(s_preloadIndex, &kind);
-    switch (kind) {
-    case AssetKind::Mesh: s_meshes[e.resourceId] = Mesh::FromResource(e.resourceId); break;
-    case AssetKind::Effect: s_effects[e.resourceId] = LoadEffectResource(e.resourceId, e.name); break;
-    case AssetKind::Texture: s_textures[e.resourceId] = Texture::FromResource(e.resourceId); break;
-    case AssetKind::CubeTexture: s_cubeTextures[e.resourceId] = CubeTexture::FromResource(e.resourceId); break;
+    if (s_preloadIndex >= s_loadedCount) {
+        AssetKind kind;
+        const CatalogueEntry& e = GetCatalogueEntry(s_preloadIndex, &kind);
+        switch (kind) {
+        case AssetKind::Mesh: s_meshes[e.resourceId] = Mesh::FromResource(e.resourceId); break;
+        case AssetKind::Effect: s_effects[e.resourceId] = LoadEffectResource(e.resourceId, e.name); break;
+        case AssetKind::Texture: s_textures[e.resourceId] = Texture::FromResource(e.resourceId); break;
+        case AssetKind::CubeTexture: s_cubeTextures[e.resourceId] = CubeTexture::FromResource(e.resourceId); break;
+        }
+        s_loadedCount = s_preloadIndex + 1;
     }
     ++s_preloadIndex;
     float next = *progress + kProgressStep;
@@ -129,7 +133,10 @@ void ReleaseCatalogue() {
     s_textures.clear();
     s_cubeTextures.clear();
     s_preloadIndex = 0;
+    s_loadedCount = 0;
 }
+
+void RewindPreload() { s_preloadIndex = 0; }
 
 Texture* GetTexture(int resourceId) { return Lookup(s_textures, resourceId); }
 Mesh* GetMesh(int resourceId) { return Lookup(s_meshes, resourceId); }
