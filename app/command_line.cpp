@@ -6,7 +6,7 @@
 #include <cstring>
 
 const char kUsage[] =
-    "usage: lumivane [--window | --fullscreen] [--size WxH] [--aspect A] [--vsync]\n"
+    "usage: lumivane [--window | --fullscreen] [--size WxH] [--aspect A] [--vsync] [--from T]\n"
     "       lumivane --capture OUT [--fps N] [--size WxH] [--from T] [--to T] [--every K]\n"
     "\n"
     "With no options the setup dialog asks for the display (when there is a screen), then the\n"
@@ -23,7 +23,8 @@ const char kUsage[] =
     "                 OUT is a directory (frame_000000.png ..., frames.csv, audio.wav)\n"
     "                 or a file ending in .mp4 (H.264 and AAC through ffmpeg)\n"
     "  --fps N        frames per second of show time (default 60)\n"
-    "  --from T       first second of timeline time to write (earlier frames are still drawn)\n"
+    "  --from T       playing: open the show at T seconds of timeline time, music included;\n"
+    "                 capturing: the first second to write (earlier frames run undrawn)\n"
     "  --to T         stop after the first frame past T seconds (default: the end of the show)\n"
     "  --every K      write every K-th frame (default 1)\n"
     "  --help         this text\n";
@@ -96,6 +97,8 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         } else if (arg == "--size") {
             ok = ParseSize(value, &width, &height);
             sizeGiven = true;
+        } else if (arg == "--from") {
+            ok = ParseSeconds(value, &c.from);
         } else if (arg == "--aspect") {
             playOnly = true;
             display.aspectIndex = ParseAspect(value);
@@ -104,8 +107,6 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             captureOnly = true;
             if (arg == "--fps")
                 ok = ParseInt(value, 1, 1000, &c.fps);
-            else if (arg == "--from")
-                ok = ParseSeconds(value, &c.from);
             else if (arg == "--to")
                 ok = ParseSeconds(value, &c.to);
             else if (arg == "--every")
@@ -118,7 +119,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
     }
     if (out->help) return true;
     if (captureOnly && !out->capture) {
-        *error = "--fps, --from, --to and --every need --capture";
+        *error = "--fps, --to and --every need --capture";
         return false;
     }
     if (playOnly && out->capture) {

@@ -10,7 +10,7 @@ struct CaptureOptions {
     std::string out;  // a directory of PNG frames, or a file ending in .mp4
     int fps = 60;     // every frame's delta is exactly 1/fps
     int width = 1280, height = 720;
-    float from = 0.0f;  // timeline seconds; earlier frames are drawn, not written
+    float from = 0.0f;  // timeline seconds; earlier frames run undrawn (playing: where the show opens)
     float to = -1.0f;   // stop after the first frame past this; < 0: the whole show
     int every = 1;      // write every k-th frame
 

@@ -21,8 +21,8 @@
 //
 // A frame can also run without drawing (FrameWithoutDrawing): every step
 // above but the drawing and the keys, with each effect's SkipRender in place
-// of its Render. A capture's frames before --from run so, and arrive where a
-// run that drew every frame would.
+// of its Render. A capture's frames before --from and the jumps of
+// app/jumps.h run so, and arrive where a run that drew every frame would.
 #pragma once
 #include "app/app.h"
 #include "app/display_options.h"

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     }
     if (!commandLine.capture) {
         TheLumivane().displayOptions = commandLine.displayOptions;
-        return RunShow(nullptr);
+        return RunShow(nullptr, commandLine.captureOptions.from);
     }
 
     const CaptureOptions& options = commandLine.captureOptions;
