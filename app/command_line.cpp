@@ -6,8 +6,8 @@
 #include <cstring>
 
 const char kUsage[] =
-    "usage: lumivane [--window | --fullscreen] [--size WxH] [--aspect A] [--vsync] [--from T]\n"
-    "       lumivane --capture OUT [--fps N] [--size WxH] [--from T] [--to T] [--every K]\n"
+    "usage: lumivane [--window | --fullscreen] [--size WxH] [--aspect A] [--vsync] [--from T] [--data DIR]\n"
+    "       lumivane --capture OUT [--fps N] [--size WxH] [--from T] [--to T] [--every K] [--data DIR]\n"
     "\n"
     "With no options the setup dialog asks for the display (when there is a screen), then the\n"
     "show plays. Any display option skips the dialog; what it leaves out is what the dialog\n"
@@ -27,6 +27,9 @@ const char kUsage[] =
     "                 capturing: the first second to write (earlier frames run undrawn)\n"
     "  --to T         stop after the first frame past T seconds (default: the end of the show)\n"
     "  --every K      write every K-th frame (default 1)\n"
+    "  --data DIR     read each asset from DIR where it has a file of the asset's name\n"
+    "                 (DIR/Data/Shaders/Scene.fx, ...); playing, effect files that change\n"
+    "                 there are reloaded while the show runs\n"
     "  --help         this text\n";
 
 bool CaptureOptions::IsMp4() const { return out.size() > 4 && out.compare(out.size() - 4, 4, ".mp4") == 0; }
@@ -78,7 +81,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             continue;
         }
         bool known = arg == "--capture" || arg == "--fps" || arg == "--size" || arg == "--from" || arg == "--to" ||
-                     arg == "--every" || arg == "--aspect";
+                     arg == "--every" || arg == "--aspect" || arg == "--data";
         if (!known) {
             *error = "unknown option '" + arg + "'";
             return false;
@@ -99,6 +102,9 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             sizeGiven = true;
         } else if (arg == "--from") {
             ok = ParseSeconds(value, &c.from);
+        } else if (arg == "--data") {
+            out->dataDir = value;
+            ok = !out->dataDir.empty();
         } else if (arg == "--aspect") {
             playOnly = true;
             display.aspectIndex = ParseAspect(value);

@@ -22,6 +22,7 @@ struct CommandLine {
     bool capture = false;
     CaptureOptions captureOptions;
     DisplayOptions displayOptions;  // playing only; --size goes to the capture when capturing
+    std::string dataDir;            // --data: assets from this folder first; empty: embedded only
 };
 
 // Fills `out`; on a malformed or unknown option returns false with a

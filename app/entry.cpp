@@ -6,6 +6,7 @@
 #include "app/jumps.h"
 #include "app/lumivane.h"
 #include "app/overlays.h"
+#include "assets/effect_reload.h"
 #include "assets/music.h"
 #include "core/frame_timer.h"
 #include "core/tweaks.h"
@@ -38,6 +39,9 @@ static bool LoopPass(CApp* app, FrameCapture* capture) {
         HandleWindowMessage(event);
         return true;
     }
+    // --data: effect files changed on disk are reloaded between frames
+    // (captures keep the files they started with).
+    if (!capture) EffectFiles::ReloadChanged();
     if (Jumps::Active()) {
         JumpPass();
         return true;
@@ -47,6 +51,7 @@ static bool LoopPass(CApp* app, FrameCapture* capture) {
     if (!capture || capture->WritesFrame()) {
         app->Frame();
         DrawTweakEditor();
+        if (!capture) DrawEffectError();  // a capture's pictures are the show's alone
         GraphicsDevice::Present();
     } else {
         TheLumivane().FrameWithoutDrawing();  // nobody sees it

@@ -86,8 +86,8 @@ bool Continue(CLumivane& app, double budgetSeconds) {
     InputState& input = InputState::Get();
     const InputState held = input;
     input = InputState();
-    const Clock::time_point sliceEnd = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                          std::chrono::duration<double>(budgetSeconds));
+    const Clock::time_point sliceEnd =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(budgetSeconds));
     bool arrived = false;
     for (;;) {
         // The frame that starts at or after the target is the first one drawn.

@@ -4,6 +4,7 @@
 #include "app/overlays.h"
 #include "app/setup_dialog.h"
 #include "assets/catalogue.h"
+#include "assets/effect_reload.h"
 #include "assets/music.h"
 #include "assets/resource_ids.h"
 #include "assets/texture.h"
@@ -70,7 +71,7 @@ void CLumivane::Init() {
     RegisterTweak("s_DisplayStats", &s_DisplayStats, 1.0f, 0.0f, 1.0f, false);
     sceneTarget = GraphicsDevice::CreateViewTarget();
     noiseTexture = Texture::CreateNoise(128, 128, Gpu::kFormatA8R8G8B8);
-    rgbSplitEffect = GraphicsDevice::CreateEffectFromResource(kFxRgbSplit, "Data\\Shaders\\RGBSplit.fx");
+    EffectFiles::Load(&rgbSplitEffect, kFxRgbSplit, "Data\\Shaders\\RGBSplit.fx");  // its own copy
     GraphicsDevice::ShowWindow(true);
     CreateVoxelResources();  // false when the cloud cannot be drawn: it says why, and the show goes on
 }
@@ -79,6 +80,7 @@ void CLumivane::Shutdown() {
     ReleaseVoxelResources();
     ActiveEffectList::Clear();
     DeleteTexture(sceneTarget);
+    EffectFiles::Forget(&rgbSplitEffect);
     Gpu::ReleaseEffect(rgbSplitEffect);
     rgbSplitEffect = nullptr;
     DeleteTexture(noiseTexture);

@@ -3,7 +3,7 @@
 #include <map>
 
 #include "assets/cube_texture.h"
-#include "assets/effect_file.h"
+#include "assets/effect_reload.h"
 #include "assets/mesh.h"
 #include "assets/resource_ids.h"
 #include "assets/texture.h"
@@ -61,7 +61,9 @@ constexpr int kTextureCount = sizeof kTextures / sizeof kTextures[0];
 constexpr int kCubeCount = sizeof kCubeTextures / sizeof kCubeTextures[0];
 static_assert(kMeshCount + kEffectCount + kTextureCount + kCubeCount == kCatalogueSize);
 
-// The maps own the loaded objects until ReleaseCatalogue.
+// The maps own the loaded objects until ReleaseCatalogue. A map's entries
+// stay where they are, so the effects' entries are where live effect files
+// (assets/effect_reload.h) put a reloaded effect.
 std::map<int, Mesh*> s_meshes;
 std::map<int, Gpu::Effect*> s_effects;
 std::map<int, Texture*> s_textures;
@@ -108,7 +110,7 @@ bool PreloadNextAsset(float* progress) {
         const CatalogueEntry& e = GetCatalogueEntry(s_preloadIndex, &kind);
         switch (kind) {
         case AssetKind::Mesh: s_meshes[e.resourceId] = Mesh::FromResource(e.resourceId); break;
-        case AssetKind::Effect: s_effects[e.resourceId] = LoadEffectResource(e.resourceId, e.name); break;
+        case AssetKind::Effect: EffectFiles::Load(&s_effects[e.resourceId], e.resourceId, e.name); break;
         case AssetKind::Texture: s_textures[e.resourceId] = Texture::FromResource(e.resourceId); break;
         case AssetKind::CubeTexture: s_cubeTextures[e.resourceId] = CubeTexture::FromResource(e.resourceId); break;
         }
@@ -122,7 +124,10 @@ bool PreloadNextAsset(float* progress) {
 
 void ReleaseCatalogue() {
     for (auto& [id, mesh] : s_meshes) delete mesh;
-    for (auto& [id, effect] : s_effects) Gpu::ReleaseEffect(effect);
+    for (auto& [id, effect] : s_effects) {
+        EffectFiles::Forget(&effect);
+        Gpu::ReleaseEffect(effect);
+    }
     for (auto& [id, texture] : s_textures) DeleteTexture(texture);
     for (auto& [id, cube] : s_cubeTextures) {
         if (cube) cube->Release();
