@@ -33,12 +33,6 @@ float s_target = 0.0f;
 Clock::time_point s_started;
 int16_t s_sound[2 * kFrameSamples];  // mixed and dropped
 
-void RunFrame(CLumivane& app) {
-    FrameTimer::Clock().Step(kCountsPerFrame, kCountsPerFrame * kFramesPerSecond);
-    Mixer::Render(s_sound, kFrameSamples);
-    app.FrameWithoutDrawing();
-}
-
 void Arrive() {
     s_active = false;
     Mixer::Hold(false);
@@ -59,6 +53,14 @@ void DrawNotice(const CLumivane& app) {
 }
 
 }  // namespace
+
+void StepFrame(CLumivane& app, bool draw) {
+    FrameTimer::Clock().Step(kCountsPerFrame, kCountsPerFrame * kFramesPerSecond);
+    Mixer::Render(s_sound, kFrameSamples);
+    if (!draw) return app.FrameWithoutDrawing();
+    app.Frame();
+    GraphicsDevice::Present();
+}
 
 void Start(CLumivane& app, float target) {
     const float end = Timeline::EndTime();
@@ -96,7 +98,7 @@ bool Continue(CLumivane& app, double budgetSeconds) {
             break;
         }
         if (Clock::now() >= sliceEnd) break;
-        RunFrame(app);
+        StepFrame(app, false);
     }
     input = held;
     if (arrived) {

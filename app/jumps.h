@@ -38,4 +38,10 @@ void HandleKeys(CLumivane& app);
 // next frame is drawn at the target.
 bool Continue(CLumivane& app, double budgetSeconds);
 
+// One frame at the jumps' fixed rate: the frame clock a 60th of a second on,
+// the frame's share of the music mixed (unheard while a sound device is
+// held), then the show's frame, drawn and presented or not. A jump's frames
+// are undrawn ones; the tests and the benchmark draw with it too.
+void StepFrame(CLumivane& app, bool draw);
+
 }  // namespace Jumps
