@@ -3,7 +3,10 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
+
+#include "timeline/timeline.h"
 
 const char kUsage[] =
     "usage: lumivane [--window | --fullscreen] [--size WxH] [--aspect A] [--vsync] [--from T] [--data DIR]\n"
@@ -148,6 +151,14 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
     const CaptureOptions& c = out->captureOptions;
     if (c.to >= 0.0f && c.to < c.from) {
         *error = "--to must not be before --from";
+        return false;
+    }
+    // Past the end there is no frame to open on, nor one to write.
+    if (c.from > Timeline::EndTime()) {
+        char line[96];
+        std::snprintf(line, sizeof line, "--from %g is past the end of the show at %g s", static_cast<double>(c.from),
+                      static_cast<double>(Timeline::EndTime()));
+        *error = line;
         return false;
     }
     return true;
