@@ -15,7 +15,7 @@ const char kUsage[] =
     "With no options the setup dialog asks for the display (when there is a screen), then the\n"
     "show plays. Any display option skips the dialog; what it leaves out is what the dialog\n"
     "would have preselected (the desktop's resolution and shape, a window, no vsync).\n"
-    "Escape quits the show.\n"
+    "Escape quits the show; Page Down and Page Up jump 10 s, Home goes back to the start.\n"
     "\n"
     "  --window       play in a borderless window centred on the screen\n"
     "  --fullscreen   play full screen, switching the display to the chosen size\n"
