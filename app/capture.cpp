@@ -20,17 +20,11 @@ constexpr uint64_t kTicksPerFrame = 1000000;
 uint64_t s_virtualCounter = 0;
 uint64_t ReadVirtualCounter() { return s_virtualCounter; }
 
-// Timeline time at which the last script entry ends.
-float ShowLength() {
-    const TimelineEntry& last = kTimeline[kTimelineEntryCount - 1];
-    return last.start + last.duration;
-}
-
 }  // namespace
 
 bool FrameCapture::Open(const CaptureOptions& options) {
     m_options = options;
-    m_endTime = options.to >= 0.0f ? options.to : ShowLength();
+    m_endTime = options.to >= 0.0f ? options.to : Timeline::EndTime();
     m_pixels.resize(static_cast<size_t>(options.width) * options.height * 4);
 
     if (options.IsMp4()) {
@@ -99,6 +93,10 @@ void FrameCapture::BeginFrame(float demoTime) {
 }
 
 bool FrameCapture::IsDue() const { return m_frameTime <= m_endTime && m_frameTime >= m_options.from; }
+
+bool FrameCapture::WritesFrame() const {
+    return IsDue() && m_eligible % static_cast<uint64_t>(m_options.every) == 0;
+}
 
 bool FrameCapture::EndFrame() {
     ++m_drawn;

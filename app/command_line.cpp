@@ -3,16 +3,19 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 
+#include "timeline/timeline.h"
+
 const char kUsage[] =
-    "usage: lumivane [--window | --fullscreen] [--size WxH] [--aspect A] [--vsync]\n"
-    "       lumivane --capture OUT [--fps N] [--size WxH] [--from T] [--to T] [--every K]\n"
+    "usage: lumivane [--window | --fullscreen] [--size WxH] [--aspect A] [--vsync] [--from T] [--data DIR]\n"
+    "       lumivane --capture OUT [--fps N] [--size WxH] [--from T] [--to T] [--every K] [--data DIR]\n"
     "\n"
     "With no options the setup dialog asks for the display (when there is a screen), then the\n"
     "show plays. Any display option skips the dialog; what it leaves out is what the dialog\n"
     "would have preselected (the desktop's resolution and shape, a window, no vsync).\n"
-    "Escape quits the show.\n"
+    "Escape quits the show; Page Down and Page Up jump 10 s, Home goes back to the start.\n"
     "\n"
     "  --window       play in a borderless window centred on the screen\n"
     "  --fullscreen   play full screen, switching the display to the chosen size\n"
@@ -23,9 +26,13 @@ const char kUsage[] =
     "                 OUT is a directory (frame_000000.png ..., frames.csv, audio.wav)\n"
     "                 or a file ending in .mp4 (H.264 and AAC through ffmpeg)\n"
     "  --fps N        frames per second of show time (default 60)\n"
-    "  --from T       first second of timeline time to write (earlier frames are still drawn)\n"
+    "  --from T       playing: open the show at T seconds of timeline time, music included;\n"
+    "                 capturing: the first second to write (earlier frames run undrawn)\n"
     "  --to T         stop after the first frame past T seconds (default: the end of the show)\n"
     "  --every K      write every K-th frame (default 1)\n"
+    "  --data DIR     read each asset from DIR where it has a file of the asset's name\n"
+    "                 (DIR/Data/Shaders/Scene.fx, ...); playing, effect files that change\n"
+    "                 there are reloaded while the show runs\n"
     "  --help         this text\n";
 
 bool CaptureOptions::IsMp4() const { return out.size() > 4 && out.compare(out.size() - 4, 4, ".mp4") == 0; }
@@ -77,7 +84,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             continue;
         }
         bool known = arg == "--capture" || arg == "--fps" || arg == "--size" || arg == "--from" || arg == "--to" ||
-                     arg == "--every" || arg == "--aspect";
+                     arg == "--every" || arg == "--aspect" || arg == "--data";
         if (!known) {
             *error = "unknown option '" + arg + "'";
             return false;
@@ -96,6 +103,11 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         } else if (arg == "--size") {
             ok = ParseSize(value, &width, &height);
             sizeGiven = true;
+        } else if (arg == "--from") {
+            ok = ParseSeconds(value, &c.from);
+        } else if (arg == "--data") {
+            out->dataDir = value;
+            ok = !out->dataDir.empty();
         } else if (arg == "--aspect") {
             playOnly = true;
             display.aspectIndex = ParseAspect(value);
@@ -104,8 +116,6 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             captureOnly = true;
             if (arg == "--fps")
                 ok = ParseInt(value, 1, 1000, &c.fps);
-            else if (arg == "--from")
-                ok = ParseSeconds(value, &c.from);
             else if (arg == "--to")
                 ok = ParseSeconds(value, &c.to);
             else if (arg == "--every")
@@ -118,7 +128,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
     }
     if (out->help) return true;
     if (captureOnly && !out->capture) {
-        *error = "--fps, --from, --to and --every need --capture";
+        *error = "--fps, --to and --every need --capture";
         return false;
     }
     if (playOnly && out->capture) {
@@ -141,6 +151,14 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
     const CaptureOptions& c = out->captureOptions;
     if (c.to >= 0.0f && c.to < c.from) {
         *error = "--to must not be before --from";
+        return false;
+    }
+    // Past the end there is no frame to open on, nor one to write.
+    if (c.from > Timeline::EndTime()) {
+        char line[96];
+        std::snprintf(line, sizeof line, "--from %g is past the end of the show at %g s", static_cast<double>(c.from),
+                      static_cast<double>(Timeline::EndTime()));
+        *error = line;
         return false;
     }
     return true;

@@ -10,7 +10,7 @@ struct CaptureOptions {
     std::string out;  // a directory of PNG frames, or a file ending in .mp4
     int fps = 60;     // every frame's delta is exactly 1/fps
     int width = 1280, height = 720;
-    float from = 0.0f;  // timeline seconds; earlier frames are drawn, not written
+    float from = 0.0f;  // timeline seconds; earlier frames run undrawn (playing: where the show opens)
     float to = -1.0f;   // stop after the first frame past this; < 0: the whole show
     int every = 1;      // write every k-th frame
 
@@ -22,6 +22,7 @@ struct CommandLine {
     bool capture = false;
     CaptureOptions captureOptions;
     DisplayOptions displayOptions;  // playing only; --size goes to the capture when capturing
+    std::string dataDir;            // --data: assets from this folder first; empty: embedded only
 };
 
 // Fills `out`; on a malformed or unknown option returns false with a

@@ -3,18 +3,35 @@
 #include "app/app.h"
 #include "app/app_shell.h"
 #include "app/capture.h"
+#include "app/jumps.h"
 #include "app/lumivane.h"
 #include "app/overlays.h"
+#include "assets/effect_reload.h"
 #include "assets/music.h"
 #include "core/frame_timer.h"
 #include "core/tweaks.h"
 #include "platform/input.h"
+#include "platform/keys.h"
 #include "platform/window.h"
 #include "render/graphics_device.h"
 #include "render/post_process.h"
 
+// Wall time a pass of a jump runs the show for before it looks at the
+// window again: the window answers at about 10 passes a second meanwhile.
+constexpr double kJumpSliceSeconds = 0.1;
+
+// One pass of a jump under way: its keys, then the next slice of its frames.
+static void JumpPass() {
+    CLumivane& show = TheLumivane();
+    if (InputState::IsKeyDown(kKeyEscape)) AppShell::RequestQuit();
+    Jumps::HandleKeys(show);
+    Jumps::Continue(show, kJumpSliceSeconds);
+    InputState::Snapshot();
+}
+
 // One pass of the loop: a waiting window message if there is one, otherwise
-// one frame. Returns false when the Quit message arrived.
+// one frame (or, while a jump is under way, a slice of it). Returns false
+// when the Quit message arrived.
 static bool LoopPass(CApp* app, FrameCapture* capture) {
     Platform::Event event;
     if (Platform::PollEvent(&event)) {
@@ -22,21 +39,34 @@ static bool LoopPass(CApp* app, FrameCapture* capture) {
         HandleWindowMessage(event);
         return true;
     }
+    // --data: effect files changed on disk are reloaded between frames
+    // (captures keep the files they started with).
+    if (!capture) EffectFiles::ReloadChanged();
+    if (Jumps::Active()) {
+        JumpPass();
+        return true;
+    }
     if (capture) capture->BeginFrame(TheLumivane().timeline.demoTime);
     FrameTimer::Update();
-    app->Frame();
-    DrawTweakEditor();
-    GraphicsDevice::Present();
+    if (!capture || capture->WritesFrame()) {
+        app->Frame();
+        DrawTweakEditor();
+        if (!capture) DrawEffectError();  // a capture's pictures are the show's alone
+        GraphicsDevice::Present();
+    } else {
+        TheLumivane().FrameWithoutDrawing();  // nobody sees it
+    }
     if (capture) {
         if (!capture->EndFrame()) AppShell::RequestQuit();
     } else {
         Platform::Sleep(1);
+        Jumps::HandleKeys(TheLumivane());  // a jump starts in the next pass
     }
     InputState::Snapshot();
     return true;
 }
 
-int RunShow(FrameCapture* capture) {
+int RunShow(FrameCapture* capture, float playFrom) {
     if (!Platform::Init(capture != nullptr)) return 1;
     CApp* app = AppShell::GetApp();
     // The sound system: a device, or in capture mode a clock that moves with
@@ -54,6 +84,8 @@ int RunShow(FrameCapture* capture) {
         PostProcessChain::Create();
         app->Init();
         FrameTimer::Start();  // start-up time does not count as the first frame
+        // --from when playing: the show opens there, with its music.
+        if (!capture && playFrom > 0.0f) Jumps::Start(TheLumivane(), playFrom);
         while (!AppShell::IsQuitRequested() && LoopPass(app, capture)) {
         }
         app->Shutdown();

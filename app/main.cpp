@@ -1,11 +1,13 @@
 // Lumivane: a real-time show by Tavorin. See README.md.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "app/capture.h"
 #include "app/command_line.h"
 #include "app/entry.h"
 #include "app/lumivane.h"
+#include "assets/asset_source.h"
 #include "render/graphics_device.h"
 
 int main(int argc, char** argv) {
@@ -19,9 +21,17 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    if (!commandLine.dataDir.empty()) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(commandLine.dataDir, ec)) {
+            std::fprintf(stderr, "lumivane: --data '%s' is not a folder (try --help)\n", commandLine.dataDir.c_str());
+            return 2;
+        }
+        SetAssetFolder(commandLine.dataDir);
+    }
     if (!commandLine.capture) {
         TheLumivane().displayOptions = commandLine.displayOptions;
-        return RunShow(nullptr);
+        return RunShow(nullptr, commandLine.captureOptions.from);
     }
 
     const CaptureOptions& options = commandLine.captureOptions;

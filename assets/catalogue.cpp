@@ -3,7 +3,7 @@
 #include <map>
 
 #include "assets/cube_texture.h"
-#include "assets/effect_file.h"
+#include "assets/effect_reload.h"
 #include "assets/mesh.h"
 #include "assets/resource_ids.h"
 #include "assets/texture.h"
@@ -61,12 +61,15 @@ constexpr int kTextureCount = sizeof kTextures / sizeof kTextures[0];
 constexpr int kCubeCount = sizeof kCubeTextures / sizeof kCubeTextures[0];
 static_assert(kMeshCount + kEffectCount + kTextureCount + kCubeCount == kCatalogueSize);
 
-// The maps own the loaded objects until ReleaseCatalogue.
+// The maps own the loaded objects until ReleaseCatalogue. A map's entries
+// stay where they are, so the effects' entries are where live effect files
+// (assets/effect_reload.h) put a reloaded effect.
 std::map<int, Mesh*> s_meshes;
 std::map<int, Gpu::Effect*> s_effects;
 std::map<int, Texture*> s_textures;
 std::map<int, CubeTexture*> s_cubeTextures;
-int s_preloadIndex = 0;  // never goes back
+int s_preloadIndex = 0;  // goes back only with RewindPreload and ReleaseCatalogue
+int s_loadedCount = 0;   // entries 0 .. s_loadedCount - 1 have been loaded
 
 // The float nearest 1/35.
 constexpr float kProgressStep = 0.028571429f;
@@ -102,13 +105,16 @@ bool PreloadNextAsset(float* progress) {
         *progress = 1.0f;
         return true;
     }
-    AssetKind kind;
-    const CatalogueEntry& e = GetCatalogueEntry(s_preloadIndex, &kind);
-    switch (kind) {
-    case AssetKind::Mesh: s_meshes[e.resourceId] = Mesh::FromResource(e.resourceId); break;
-    case AssetKind::Effect: s_effects[e.resourceId] = LoadEffectResource(e.resourceId, e.name); break;
-    case AssetKind::Texture: s_textures[e.resourceId] = Texture::FromResource(e.resourceId); break;
-    case AssetKind::CubeTexture: s_cubeTextures[e.resourceId] = CubeTexture::FromResource(e.resourceId); break;
+    if (s_preloadIndex >= s_loadedCount) {
+        AssetKind kind;
+        const CatalogueEntry& e = GetCatalogueEntry(s_preloadIndex, &kind);
+        switch (kind) {
+        case AssetKind::Mesh: s_meshes[e.resourceId] = Mesh::FromResource(e.resourceId); break;
+        case AssetKind::Effect: EffectFiles::Load(&s_effects[e.resourceId], e.resourceId, e.name); break;
+        case AssetKind::Texture: s_textures[e.resourceId] = Texture::FromResource(e.resourceId); break;
+        case AssetKind::CubeTexture: s_cubeTextures[e.resourceId] = CubeTexture::FromResource(e.resourceId); break;
+        }
+        s_loadedCount = s_preloadIndex + 1;
     }
     ++s_preloadIndex;
     float next = *progress + kProgressStep;
@@ -118,7 +124,10 @@ bool PreloadNextAsset(float* progress) {
 
 void ReleaseCatalogue() {
     for (auto& [id, mesh] : s_meshes) delete mesh;
-    for (auto& [id, effect] : s_effects) Gpu::ReleaseEffect(effect);
+    for (auto& [id, effect] : s_effects) {
+        EffectFiles::Forget(&effect);
+        Gpu::ReleaseEffect(effect);
+    }
     for (auto& [id, texture] : s_textures) DeleteTexture(texture);
     for (auto& [id, cube] : s_cubeTextures) {
         if (cube) cube->Release();
@@ -129,7 +138,10 @@ void ReleaseCatalogue() {
     s_textures.clear();
     s_cubeTextures.clear();
     s_preloadIndex = 0;
+    s_loadedCount = 0;
 }
+
+void RewindPreload() { s_preloadIndex = 0; }
 
 Texture* GetTexture(int resourceId) { return Lookup(s_textures, resourceId); }
 Mesh* GetMesh(int resourceId) { return Lookup(s_meshes, resourceId); }

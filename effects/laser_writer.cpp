@@ -15,6 +15,7 @@
 #include "render/post_process.h"
 #include "render/renderer_2d.h"
 #include "timeline/active_effects.h"
+#include "timeline/show_state.h"
 
 char LaserText[kLaserLines][kLaserLineLength];
 
@@ -23,6 +24,7 @@ namespace {
 // One generator for every laser writer of the run, never reseeded, so the
 // flicker is the same in every run of the show.
 EffectRandom s_random;
+ShowStateReset s_resetRandom([] { s_random = EffectRandom(); });
 
 constexpr float kCanvasWidth = 1280.0f;
 constexpr float kSweepSpeed = 250.0f;  // canvas units per second: 5.12 s a line
@@ -119,6 +121,17 @@ void CLaserWriter::DrawTextTarget() {
     GraphicsDevice::RestoreRenderTarget(saved);
 }
 
+// The flicker of one frame of the sweep: five draws, in this order.
+CLaserWriter::BeamFlicker CLaserWriter::NextBeamFlicker() {
+    BeamFlicker f;
+    f.flareAlpha = s_random.RandomRange(0.4f, 1.0f);
+    f.angle = s_random.RandomRange(0.0f, 6.2831855f);
+    f.fanAlpha = s_random.RandomRange(0.4f, 0.45f);
+    f.u0 = s_random.RandomRange(0.0f, 0.1f);
+    f.v0 = s_random.RandomRange(0.0f, 0.1f);
+    return f;
+}
+
 // Flare, fan, beam, edge rays and the burning slice of text, bloomed.
 void CLaserWriter::DrawBeamScene(float intensity) {
     const ViewValues& view = GraphicsDevice::View();
@@ -127,21 +140,20 @@ void CLaserWriter::DrawBeamScene(float intensity) {
     PostProcessChain::BeginScene(0x00000000);
 
     // The flare at the emitter, brightest in the middle of the sweep.
+    const BeamFlicker flicker = NextBeamFlicker();
     const float c = intensity * intensity * intensity;
-    const float flareAlpha = s_random.RandomRange(0.4f, 1.0f);
-    const uint32_t flareColour = ColourFromFloats(flareAlpha, kBeamR * c, kBeamG * c, kBeamB * c);
-    const float angle = s_random.RandomRange(0.0f, 6.2831855f);
+    const uint32_t flareColour = ColourFromFloats(flicker.flareAlpha, kBeamR * c, kBeamG * c, kBeamB * c);
     if (Texture* flare = GetTexture(kTexLaserFlare)) {
         const Vector2 half = flare->GetSize();
         const Vector2 position = Vector2(cx, cy) - half, size = half * 2.0f;
-        Renderer2D::DrawRotatedQuad(flare, &position, &size, angle, flareColour);
+        Renderer2D::DrawRotatedQuad(flare, &position, &size, flicker.angle, flareColour);
     }
 
     // The fan: one smoky triangle from the emitter to the beam.
-    const float fanAlpha = s_random.RandomRange(0.4f, 0.45f);
-    const uint32_t fanColour = ColourFromFloats(fanAlpha, kBeamR * intensity, kBeamG * intensity, kBeamB * intensity);
-    const float u0 = s_random.RandomRange(0.0f, 0.1f) + smokeOffset;
-    const float v0 = s_random.RandomRange(0.0f, 0.1f) + smokeOffset;
+    const uint32_t fanColour =
+        ColourFromFloats(flicker.fanAlpha, kBeamR * intensity, kBeamG * intensity, kBeamB * intensity);
+    const float u0 = flicker.u0 + smokeOffset;
+    const float v0 = flicker.v0 + smokeOffset;
     const float sx = view.scaleX, sy = view.scaleY;
     if (Texture* smoke = GetTexture(kTexLaserSmoke)) {
         const TexturedVertex2D fan[3] = {
@@ -187,6 +199,12 @@ void CLaserWriter::DrawBeamScene(float intensity) {
     PostProcessChain::ApplyEffect(GetEffect(kFxBloomV));
     PostProcessChain::ApplyEffect(GetEffect(kFxCombine4));
     PostProcessChain::Present();
+}
+
+// The beam flickers only while it sweeps; a frame that is not drawn still
+// takes its flicker from the generator.
+void CLaserWriter::SkipRender() {
+    if (holdTime == 0.0f) NextBeamFlicker();
 }
 
 void CLaserWriter::Render() {

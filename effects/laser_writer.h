@@ -33,6 +33,7 @@ public:
     ~CLaserWriter() override;
     void Update(float dt) override;
     void Render() override;
+    void SkipRender() override;
 
     Texture* textTarget = nullptr;  // owned; the current line, view-sized
     BitmapFont* font = nullptr;     // owned
@@ -42,6 +43,10 @@ public:
     int lineIndex = 0;              // the line being written, 0..3
 
 private:
+    struct BeamFlicker {
+        float flareAlpha, angle, fanAlpha, u0, v0;
+    };
+    static BeamFlicker NextBeamFlicker();
     void DrawTextTarget();
     void DrawBeamScene(float intensity);
 };

@@ -17,6 +17,7 @@
 #include "render/renderer_2d.h"
 #include "render/vertex_declarations.h"
 #include "timeline/show_levels.h"
+#include "timeline/show_state.h"
 #include "timeline/show_times.h"
 #include "timeline/sync.h"
 #include "timeline/timeline.h"
@@ -97,6 +98,19 @@ MetaWriterState& GetMetaWriterState() {
 }
 
 void ResetMetaWriterState() { GetMetaWriterState() = MetaWriterState(); }
+
+// A jump back: the next meta writer starts the scroller over as the first
+// one of a run does (the text read again, the letters shuffled by the
+// generator from its seed). The tweaks are the viewer's and keep their values.
+static ShowStateReset s_resetState([] {
+    MetaWriterState& state = GetMetaWriterState();
+    const float ballLevel = state.ballLevel, metaLevel = state.metaLevel;
+    const Vector4 letterColour = state.letterColour;
+    ResetMetaWriterState();
+    state.ballLevel = ballLevel;
+    state.metaLevel = metaLevel;
+    state.letterColour = letterColour;
+});
 
 float MetaWriterFade(float timeLeft, float duration) {
     if (timeLeft < kFadeSeconds) return 1.0f - 4.0f * timeLeft;                          // out to black
@@ -256,7 +270,21 @@ void CMetaWriter::UpdateCamera(float dt) {
     }
 }
 
+// The grid's scroll wraps by one tile and its flash follows the bass: both
+// carry on from frame to frame, drawn or not.
+void CMetaWriter::AdvanceGrid() {
+    MetaWriterState& state = GetMetaWriterState();
+    // One texture tile is 2 units wide, so the jump back is invisible.
+    if (state.gridOffset < 2.0f) state.gridOffset += 2.0f;
+    const float bass = GetSyncLevel(kSyncBass);
+    const float target = bass > 0.5f ? bass * 4.0f : 0.0f;
+    state.gridFlash += (target - state.gridFlash) * std::min(FrameTimer::GetDeltaTime() * 0.8f, 1.0f);
+}
+
+void CMetaWriter::SkipRender() { AdvanceGrid(); }
+
 void CMetaWriter::Render() {
+    AdvanceGrid();
     Gpu::Effect* effect = GetEffect(kFxScene);
     Gpu::SetRenderState(Gpu::kRsZEnable, 1);
     Gpu::SetRenderState(Gpu::kRsZWriteEnable, 1);
@@ -286,12 +314,6 @@ void CMetaWriter::Render() {
 void CMetaWriter::DrawGrid() {
     MetaWriterState& state = GetMetaWriterState();
     Gpu::Effect* effect = GetEffect(kFxScene);
-    // One texture tile is 2 units wide, so the jump back is invisible.
-    if (state.gridOffset < 2.0f) state.gridOffset += 2.0f;
-    const float bass = GetSyncLevel(kSyncBass);
-    const float target = bass > 0.5f ? bass * 4.0f : 0.0f;
-    state.gridFlash += (target - state.gridFlash) * std::min(FrameTimer::GetDeltaTime() * 0.8f, 1.0f);
-
     effect->SetFloat("g_fGridFlash", state.gridFlash + 0.4f);
     effect->SetFloat("g_fGridOffset", state.gridOffset);
     effect->SetMatrix("g_mModel", MatrixTranslation(state.gridOffset, 0.0f, 0.0f));

@@ -98,11 +98,13 @@ public:
     ~CMetaWriter() override;
     void Update(float dt) override;
     void Render() override;
+    void SkipRender() override;
 
     bool blinkRising = false;  // the blink is rising towards black
     float blink = 0.0f;        // 0..1, the black blink over a camera cut
 
 private:
+    static void AdvanceGrid();
     void UpdateCamera(float dt);
     void DrawGrid();
     void DrawLetters();

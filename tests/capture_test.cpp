@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <cstdio>
 #include <cstdlib>
@@ -192,6 +193,8 @@ TEST(Capture, BadOptionsAndOutputsFailWithOneLine) {
         {"--capture a_file/sub", 1, ""},       // a file stands where the folder would go
         {"--capture /proc/lumivane_cannot_write_here", 1, ""},
         {"--capture show.mp4", 1, "PATH=/nonexistent"},  // no ffmpeg to be found
+        {"--capture out --data no_such_folder", 2, ""},
+        {"--capture out --data a_file", 2, ""},
     };
     for (const Case& c : cases) {
         RunResult run = RunLumivane(dir, c.args, c.environment);
@@ -256,4 +259,107 @@ TEST(Capture, EachFrameCarriesTheSoundOfItsOwnTimelineTime) {
             << "first frame at " << firstTime << " s carries the track's sound from " << double(best) / kMixRate << " s";
         fs::remove_all(dir);
     }
+}
+
+namespace {
+
+// Frame file by timeline time, from a capture's frames.csv.
+std::map<std::string, std::string> FramesByTime(const fs::path& out) {
+    std::map<std::string, std::string> frames;
+    std::ifstream csv(out / "frames.csv");
+    std::string line;
+    std::getline(csv, line);
+    while (std::getline(csv, line)) {
+        const size_t a = line.find(','), b = line.rfind(',');
+        frames[line.substr(a + 1, b - a - 1)] = line.substr(b + 1);
+    }
+    return frames;
+}
+
+std::string FileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+}  // namespace
+
+// A capture from T runs the frames before T without drawing them. Its frames
+// must be the very ones a capture that drew every frame writes at the same
+// times, in every part of the show: the laser (its flicker comes from a
+// generator its drawing used), the scroller (its grid's flash follows the
+// music's spectrum), a head shot after four shots (the counters pick the
+// move and overlay), the voxel cloud and the cylinders (their generators).
+TEST(Capture, AFrameReachedWithoutDrawingIsTheFrameOfACaptureThatDrewEveryFrame) {
+    fs::path dir = MakeTempDir("from");
+    // The show's own words, so the laser and the scroller have letters.
+    for (const char* text : {"laser.txt", "scroller.txt"})
+        fs::copy_file(fs::path(LUMIVANE_SOURCE_DIR) / text, dir / text);
+    const std::string common = " --size 64x36 --fps 10";
+    RunResult full = RunLumivane(dir, "--capture full --to 200.2" + common);
+    ASSERT_EQ(full.exitCode, 0) << full.err;
+    const std::map<std::string, std::string> reference = FramesByTime(dir / "full");
+
+    const struct {
+        const char* part;
+        const char* from;
+    } cases[] = {
+        {"laser", "40"}, {"scroller", "70"}, {"head shot", "128.5"}, {"voxel cloud", "185"}, {"cylinders", "199"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.part);
+        fs::remove_all(dir / "part");
+        RunResult part = RunLumivane(dir, std::string("--capture part --from ") + c.from + " --to " +
+                                              std::to_string(std::atof(c.from) + 0.5) + common);
+        ASSERT_EQ(part.exitCode, 0) << part.err;
+        const std::map<std::string, std::string> frames = FramesByTime(dir / "part");
+        ASSERT_EQ(frames.size(), 5u);
+        for (const auto& [time, file] : frames) {
+            ASSERT_EQ(reference.count(time), 1u) << "no frame at " << time << " in the full capture";
+            EXPECT_TRUE(FileBytes(dir / "part" / file) == FileBytes(dir / "full" / reference.at(time)))
+                << "the frame at " << time << " differs";
+        }
+    }
+    fs::remove_all(dir);
+}
+
+// --data with a folder of broken files: one line for each, naming it, and
+// the capture goes on without those assets. The same files lying in the
+// working directory are never read without the option: the frames are those
+// of a run in a folder without them.
+TEST(Capture, ADataFolderOfBrokenFilesGivesOneLineEachAndWithoutTheOptionIsNotRead) {
+    fs::path dir = MakeTempDir("data");
+    fs::path clean = MakeTempDir("data_clean");
+    const char* broken[][2] = {
+        {"Data/Textures/grid.png", "not a picture"},
+        {"Data/meshs/t2_head.x", ""},
+        {"Data/Shaders/Scene.fx", "technique {"},
+        {"Data/Music/lumivane.ogg", "not a song"},
+    };
+    for (const auto& [name, bytes] : broken) {
+        fs::create_directories((dir / name).parent_path());
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+    }
+    for (const fs::path& d : {dir, clean})
+        for (const char* text : {"laser.txt", "scroller.txt"})
+            fs::copy_file(fs::path(LUMIVANE_SOURCE_DIR) / text, d / text);
+
+    const std::string span = " --size 64x36 --fps 10 --from 88 --to 88.2";
+    RunResult ignored = RunLumivane(dir, "--capture out" + span);
+    ASSERT_EQ(ignored.exitCode, 0) << ignored.err;
+    EXPECT_EQ(ignored.err, "");
+    RunResult reference = RunLumivane(clean, "--capture out" + span);
+    ASSERT_EQ(reference.exitCode, 0) << reference.err;
+    const std::map<std::string, std::string> frames = FramesByTime(dir / "out");
+    ASSERT_FALSE(frames.empty());
+    for (const auto& [time, file] : frames)
+        EXPECT_TRUE(FileBytes(dir / "out" / file) == FileBytes(clean / "out" / file)) << time;
+
+    RunResult run = RunLumivane(dir, "--capture withdata --data ." + span);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 4) << run.err;
+    for (const auto& [name, bytes] : broken) EXPECT_NE(run.err.find(std::string("./") + name), std::string::npos) << name;
+    EXPECT_EQ(FramesByTime(dir / "withdata").size(), frames.size());
+    fs::remove_all(dir);
+    fs::remove_all(clean);
 }

@@ -60,6 +60,11 @@ TEST(CommandLine, MalformedOrUnknownOptionsAreRejectedWithAReason) {
         {"--capture", "out", "--from", "5", "--to", "3"},
         {"--capture", "out", "--every", "0"},
         {"--fps", "30"},  // meaningless without --capture
+        {"--to", "30"},
+        {"--from", "224"},  // past the end of the show, playing or capturing
+        {"--capture", "out", "--from", "1000"},
+        {"--data"},
+        {"--data", ""},
         {"--aspect", "5:4"},
         {"--aspect", "16:9 "},
         {"--aspect"},
@@ -106,4 +111,16 @@ TEST(CommandLine, DisplayOptionsChooseTheDisplayWithoutTheDialog) {
     ASSERT_TRUE(Parse({"--capture", "out", "--size", "320x180"}, &c, &error));
     EXPECT_FALSE(c.displayOptions.Given());
     EXPECT_EQ(c.captureOptions.width, 320);
+}
+
+TEST(CommandLine, FromOpensThePlayingShowAndDataNamesTheAssetFolder) {
+    CommandLine c;
+    std::string error;
+    ASSERT_TRUE(Parse({"--from", "150", "--data", "work"}, &c, &error)) << error;
+    EXPECT_FALSE(c.capture);
+    EXPECT_EQ(c.captureOptions.from, 150.0f);
+    EXPECT_EQ(c.dataDir, "work");
+    EXPECT_FALSE(c.displayOptions.Given()) << "--from alone still asks for the display";
+    ASSERT_TRUE(Parse({"--capture", "out", "--data", "work", "--from", "223"}, &c, &error)) << error;
+    EXPECT_EQ(c.dataDir, "work");
 }
