@@ -62,8 +62,9 @@ int RunShow(FrameCapture* capture) {
         exitCode = 1;  // the window or the device could not be made
     }
     // Last of all: the camera and every other registered variable are still
-    // alive. A run that registered nothing leaves the file alone.
-    SaveTweaks();
+    // alive. A run that registered nothing leaves the file alone; one that
+    // cannot save says so and fails.
+    if (SaveTweaks() == SaveResult::Failed) exitCode = 1;
     if (capture && (!capture->Close() || capture->Failed())) exitCode = 1;
     // The device thread must stop before SDL (and the process) go away.
     Music::Shutdown();
