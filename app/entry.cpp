@@ -1,5 +1,7 @@
 #include "app/entry.h"
 
+#include <cstdio>
+
 #include "app/app.h"
 #include "app/app_shell.h"
 #include "app/capture.h"
@@ -9,6 +11,7 @@
 #include "core/frame_timer.h"
 #include "core/tweaks.h"
 #include "platform/input.h"
+#include "platform/interrupt.h"
 #include "platform/window.h"
 #include "render/graphics_device.h"
 #include "render/post_process.h"
@@ -37,6 +40,7 @@ static bool LoopPass(CApp* app, FrameCapture* capture) {
 }
 
 int RunShow(FrameCapture* capture) {
+    Platform::CatchInterrupts();
     if (!Platform::Init(capture != nullptr)) return 1;
     CApp* app = AppShell::GetApp();
     // The sound system: a device, or in capture mode a clock that moves with
@@ -46,6 +50,7 @@ int RunShow(FrameCapture* capture) {
     // Read before anything registers, so every registration finds its value.
     LoadTweaks();
     int exitCode = 0;
+    int interrupted = 0;  // SIGINT or SIGTERM ended the loop
     // The viewer picks the display in the setup dialog (declining it is not
     // an error), then the window and the device are made from that choice.
     bool start = app->ShowSetup();
@@ -53,8 +58,8 @@ int RunShow(FrameCapture* capture) {
         PostProcessChain::Create();
         app->Init();
         FrameTimer::Start();  // start-up time does not count as the first frame
-        while (!AppShell::IsQuitRequested() && LoopPass(app, capture)) {
-        }
+        while (!AppShell::IsQuitRequested() && !Platform::InterruptSignal() && LoopPass(app, capture)) {}
+        interrupted = Platform::InterruptSignal();
         app->Shutdown();
         PostProcessChain::Release();
         GraphicsDevice::Destroy();
@@ -66,6 +71,12 @@ int RunShow(FrameCapture* capture) {
     // cannot save says so and fails.
     if (SaveTweaks() == SaveResult::Failed) exitCode = 1;
     if (capture && (!capture->Close() || capture->Failed())) exitCode = 1;
+    if (interrupted) {
+        std::fprintf(stderr, "lumivane: %s stopped the show at %.2f s%s\n", Platform::SignalName(interrupted),
+                     static_cast<double>(TheLumivane().timeline.demoTime), capture ? "; the capture ends there" : "");
+        // A capture that did not reach its end is not a success.
+        if (capture && exitCode == 0) exitCode = 128 + interrupted;
+    }
     // The device thread must stop before SDL (and the process) go away.
     Music::Shutdown();
     Platform::Shutdown();

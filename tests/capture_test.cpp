@@ -1,17 +1,21 @@
 // Runs the real program headless and checks what capture mode writes.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <stb_image.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <iterator>
-#include <memory>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <sstream>
-#include <stb_image.h>
 #include <string>
 #include <vector>
 
@@ -54,6 +58,53 @@ fs::path MakeTempDir(const char* name) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
+}
+
+// Starts lumivane in `dir` in a process group of its own, as a shell starts
+// a job; stderr goes to dir/stderr.txt.
+pid_t StartLumivane(const fs::path& dir, const std::vector<std::string>& args) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        setpgid(0, 0);
+        if (chdir(dir.c_str()) != 0) _exit(127);
+        int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(err, STDERR_FILENO);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        std::vector<char*> argv{const_cast<char*>(LUMIVANE_EXE)};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(LUMIVANE_EXE, argv.data());
+        _exit(127);
+    }
+    setpgid(pid, pid);
+    return pid;
+}
+
+// Waits up to `seconds` for the process to end; its exit code, or -1.
+int WaitForExit(pid_t pid, int seconds) {
+    for (int i = 0; i < seconds * 20; ++i) {
+        int status;
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        usleep(50000);
+    }
+    kill(-pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return -1;
+}
+
+bool WaitForFile(const fs::path& path, int seconds) {
+    for (int i = 0; i < seconds * 20 && !fs::exists(path); ++i) usleep(50000);
+    return fs::exists(path);
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
 }
 
 }  // namespace
@@ -254,6 +305,68 @@ TEST(Capture, EachFrameCarriesTheSoundOfItsOwnTimelineTime) {
         // Within 5 ms (the clock counts whole milliseconds).
         EXPECT_NEAR(static_cast<double>(best - expected) / kMixRate * 1000.0, 0.0, 5.0)
             << "first frame at " << firstTime << " s carries the track's sound from " << double(best) / kMixRate << " s";
+        fs::remove_all(dir);
+    }
+}
+
+// SIGINT and SIGTERM end a capture as the end of the show would: the files
+// are finished and whole, one line says where it stopped, the tweaks are
+// saved, and the exit code says it did not get to its end. The signal goes to
+// the whole process group, as Ctrl-C in a terminal sends it, so ffmpeg gets
+// it too unless it is kept out of the way.
+TEST(Capture, AnInterruptedCaptureIsFinishedAndSaysWhereItStopped) {
+    struct Case {
+        int signal;
+        const char* out;
+        int exitCode;
+    };
+    const Case cases[] = {{SIGTERM, "out", 128 + SIGTERM}, {SIGINT, "show.mp4", 128 + SIGINT}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.out);
+        fs::path dir = MakeTempDir("interrupted");
+        pid_t pid = StartLumivane(dir, {"--capture", c.out, "--size", "64x36", "--fps", "10"});
+        // Well into the show, long before its end at 223 s.
+        fs::path mark = std::string(c.out) == "out" ? dir / "out" / "frame_000040.png" : dir / "show.mp4.video.mp4";
+        ASSERT_TRUE(WaitForFile(mark, 60));
+        if (std::string(c.out) != "out") usleep(1500000);
+        kill(-pid, c.signal);
+        EXPECT_EQ(WaitForExit(pid, 60), c.exitCode);
+        std::string err = ReadAll(dir / "stderr.txt");
+        size_t at = err.find("stopped the show at ");
+        ASSERT_NE(at, std::string::npos) << err;
+        EXPECT_NE(err.find(c.signal == SIGINT ? "SIGINT" : "SIGTERM"), std::string::npos) << err;
+        double stoppedAt = std::atof(err.c_str() + at + 20);
+        EXPECT_GT(stoppedAt, 0.0);
+        EXPECT_LT(stoppedAt, 200.0);
+        EXPECT_TRUE(fs::exists(dir / "tweaks.txt"));
+
+        if (std::string(c.out) == "out") {
+            // Every frame in the index exists, and the sound file's header
+            // counts exactly the bytes that follow it.
+            std::ifstream csv(dir / "out" / "frames.csv");
+            std::string line;
+            int rows = -1;
+            while (std::getline(csv, line)) ++rows;
+            int pngs = 0;
+            for (const auto& e : fs::directory_iterator(dir / "out")) pngs += e.path().extension() == ".png";
+            EXPECT_GE(rows, 40);
+            EXPECT_EQ(rows, pngs);
+            std::string wav = ReadAll(dir / "out" / "audio.wav");
+            ASSERT_GE(wav.size(), 44u);
+            uint32_t riff, data;
+            std::memcpy(&riff, &wav[4], 4);
+            std::memcpy(&data, &wav[40], 4);
+            EXPECT_EQ(riff, wav.size() - 8);
+            EXPECT_EQ(data, wav.size() - 44);
+        } else {
+            // A playable file with picture and sound, and nothing left beside it.
+            std::string probe = "ffprobe -v error -show_entries stream=codec_name -of csv=p=0 '" +
+                                (dir / "show.mp4").string() + "' > '" + (dir / "streams.txt").string() + "'";
+            ASSERT_EQ(std::system(probe.c_str()), 0);
+            EXPECT_EQ(ReadAll(dir / "streams.txt"), "h264\naac\n");
+            EXPECT_FALSE(fs::exists(dir / "show.mp4.video.mp4"));
+            EXPECT_FALSE(fs::exists(dir / "show.mp4.audio.wav"));
+        }
         fs::remove_all(dir);
     }
 }
