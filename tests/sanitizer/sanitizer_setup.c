@@ -1,0 +1,22 @@
+/* Linked into the sanitizer build's programs only (the show and the tests).
+ *
+ * Libraries loaded at run time stay loaded: Mesa unloads its driver when the
+ * GL context goes, and a library that is gone by the time LeakSanitizer looks
+ * at the heap (at exit) turns whatever its globals still held into "leaks"
+ * with no name on their stack, which no suppression can match. With the
+ * driver still mapped those blocks are reachable, and a real leak keeps the
+ * name of its library.
+ *
+ * The sanitizers' defaults: the leak suppressions of lsan.supp beside this
+ * file (the build passes its path), and stack traces for undefined
+ * behaviour. Settings in LSAN_OPTIONS and UBSAN_OPTIONS come on top. */
+#include <stddef.h>
+
+int dlclose(void* handle) {
+    (void)handle;
+    return 0;
+}
+
+const char* __lsan_default_options(void) { return "suppressions=" LUMIVANE_LSAN_SUPPRESSIONS; }
+
+const char* __ubsan_default_options(void) { return "print_stacktrace=1"; }
