@@ -54,7 +54,13 @@ int RunShow(FrameCapture* capture) {
     // The viewer picks the display in the setup dialog (declining it is not
     // an error), then the window and the device are made from that choice.
     bool start = app->ShowSetup();
-    if (start && GraphicsDevice::Create()) {
+    bool created = start && GraphicsDevice::Create();
+    // A capture writes nothing until the show can run.
+    if (created && capture && !capture->Open()) {
+        GraphicsDevice::Destroy();
+        created = false;
+    }
+    if (created) {
         PostProcessChain::Create();
         app->Init();
         FrameTimer::Start();  // start-up time does not count as the first frame
@@ -64,7 +70,7 @@ int RunShow(FrameCapture* capture) {
         PostProcessChain::Release();
         GraphicsDevice::Destroy();
     } else if (start) {
-        exitCode = 1;  // the window or the device could not be made
+        exitCode = 1;  // the window, the device or the capture's output could not be made
     }
     // Last of all: the camera and every other registered variable are still
     // alive. A run that registered nothing leaves the file alone; one that

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     display.windowWidth = static_cast<float>(options.width);
     display.windowHeight = static_cast<float>(options.height);
     display.aspectIndex = 1;  // "16:9": the picture fills the frame
-    FrameCapture capture;
-    if (!capture.Open(options)) return 1;
+    FrameCapture capture(options);
+    if (!capture.CanStart()) return 1;
     return RunShow(&capture);
 }
