@@ -38,7 +38,10 @@ void OnWarning(png_structp, png_const_charp) {}
 bool Decode(PngRead* read, png_structp png, png_infop info, Image* out) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_read_fn(png, read, ReadBytes);
-    png_set_user_limits(png, 8192, 8192);  // keeps a hostile header from asking for gigabytes
+    // The picture is allocated whole before its data is read, so a header
+    // alone decides the size: at most 4096 x 4096 (64 MiB of texels), twice
+    // the largest picture of the show.
+    png_set_user_limits(png, 4096, 4096);
     png_read_info(png, info);
 
     png_uint_32 width = png_get_image_width(png, info);
