@@ -6,15 +6,23 @@
 #include <cstring>
 
 const char kUsage[] =
-    "usage: lumivane [--capture OUT [--fps N] [--size WxH] [--from T] [--to T] [--every K]]\n"
+    "usage: lumivane [--window | --fullscreen] [--size WxH] [--aspect A] [--vsync]\n"
+    "       lumivane --capture OUT [--fps N] [--size WxH] [--from T] [--to T] [--every K]\n"
     "\n"
-    "With no options the show plays in its window. Escape quits.\n"
+    "With no options the setup dialog asks for the display (when there is a screen), then the\n"
+    "show plays. Any display option skips the dialog; what it leaves out is what the dialog\n"
+    "would have preselected (the desktop's resolution and shape, a window, no vsync).\n"
+    "Escape quits the show.\n"
     "\n"
+    "  --window       play in a borderless window centred on the screen\n"
+    "  --fullscreen   play full screen, switching the display to the chosen size\n"
+    "  --size WxH     window and picture size in pixels (capture default 1280x720)\n"
+    "  --aspect A     the monitor's shape: 4:3 (the picture gets black bars), 16:9 or 16:10\n"
+    "  --vsync        wait for the display's refresh before showing each frame\n"
     "  --capture OUT  render the show off screen at a fixed frame rate, without a window;\n"
     "                 OUT is a directory (frame_000000.png ..., frames.csv, audio.wav)\n"
     "                 or a file ending in .mp4 (H.264 and AAC through ffmpeg)\n"
     "  --fps N        frames per second of show time (default 60)\n"
-    "  --size WxH     window and picture size in pixels (default 1280x720)\n"
     "  --from T       first second of timeline time to write (earlier frames are still drawn)\n"
     "  --to T         stop after the first frame past T seconds (default: the end of the show)\n"
     "  --every K      write every K-th frame (default 1)\n"
@@ -50,14 +58,26 @@ static bool ParseSize(const char* text, int* w, int* h) {
 bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::string* error) {
     *out = CommandLine{};
     bool captureOnly = false;  // an option that means nothing without --capture
+    bool playOnly = false;     // an option that means nothing with --capture
+    bool sizeGiven = false;
+    int width = 0, height = 0;
+    DisplayOptions& display = out->displayOptions;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             out->help = true;
             continue;
         }
+        // Switches without a value.
+        if (arg == "--window" || arg == "--fullscreen" || arg == "--vsync") {
+            playOnly = true;
+            if (arg == "--window") display.window = true;
+            if (arg == "--fullscreen") display.fullscreen = true;
+            if (arg == "--vsync") display.vsync = true;
+            continue;
+        }
         bool known = arg == "--capture" || arg == "--fps" || arg == "--size" || arg == "--from" || arg == "--to" ||
-                     arg == "--every";
+                     arg == "--every" || arg == "--aspect";
         if (!known) {
             *error = "unknown option '" + arg + "'";
             return false;
@@ -73,12 +93,17 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             out->capture = true;
             c.out = value;
             ok = !c.out.empty();
+        } else if (arg == "--size") {
+            ok = ParseSize(value, &width, &height);
+            sizeGiven = true;
+        } else if (arg == "--aspect") {
+            playOnly = true;
+            display.aspectIndex = ParseAspect(value);
+            ok = display.aspectIndex >= 0;
         } else {
             captureOnly = true;
             if (arg == "--fps")
                 ok = ParseInt(value, 1, 1000, &c.fps);
-            else if (arg == "--size")
-                ok = ParseSize(value, &c.width, &c.height);
             else if (arg == "--from")
                 ok = ParseSeconds(value, &c.from);
             else if (arg == "--to")
@@ -91,9 +116,27 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             return false;
         }
     }
-    if (captureOnly && !out->capture && !out->help) {
-        *error = "--fps, --size, --from, --to and --every need --capture";
+    if (out->help) return true;
+    if (captureOnly && !out->capture) {
+        *error = "--fps, --from, --to and --every need --capture";
         return false;
+    }
+    if (playOnly && out->capture) {
+        *error = "--window, --fullscreen, --aspect and --vsync are for playing, not for --capture";
+        return false;
+    }
+    if (display.window && display.fullscreen) {
+        *error = "--window and --fullscreen exclude each other";
+        return false;
+    }
+    // --size is the picture of a capture, or the display of the show.
+    if (sizeGiven && out->capture) {
+        out->captureOptions.width = width;
+        out->captureOptions.height = height;
+    } else if (sizeGiven) {
+        display.sizeGiven = true;
+        display.width = width;
+        display.height = height;
     }
     const CaptureOptions& c = out->captureOptions;
     if (c.to >= 0.0f && c.to < c.from) {

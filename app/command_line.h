@@ -1,7 +1,10 @@
-// The command line. With no arguments the show plays as designed; the only
-// options are those of capture mode.
+// The command line. With no arguments the show asks for its display in the
+// setup dialog and plays; the display options choose it without asking, and
+// the capture options render the show off screen instead.
 #pragma once
 #include <string>
+
+#include "app/display_options.h"
 
 struct CaptureOptions {
     std::string out;  // a directory of PNG frames, or a file ending in .mp4
@@ -18,6 +21,7 @@ struct CommandLine {
     bool help = false;
     bool capture = false;
     CaptureOptions captureOptions;
+    DisplayOptions displayOptions;  // playing only; --size goes to the capture when capturing
 };
 
 // Fills `out`; on a malformed or unknown option returns false with a

@@ -53,7 +53,8 @@ int RunShow(FrameCapture* capture) {
     int interrupted = 0;  // SIGINT or SIGTERM ended the loop
     // The viewer picks the display in the setup dialog (declining it is not
     // an error), then the window and the device are made from that choice.
-    bool start = app->ShowSetup();
+    // A capture has chosen its picture already and never asks.
+    bool start = capture || app->ShowSetup();
     bool created = start && GraphicsDevice::Create();
     // A capture writes nothing until the show can run.
     if (created && capture && !capture->Open()) {

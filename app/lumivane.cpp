@@ -2,6 +2,7 @@
 
 #include "app/app_shell.h"
 #include "app/overlays.h"
+#include "app/setup_dialog.h"
 #include "assets/catalogue.h"
 #include "assets/music.h"
 #include "assets/resource_ids.h"
@@ -10,9 +11,11 @@
 #include "core/frame_timer.h"
 #include "core/maths.h"
 #include "core/tweaks.h"
+#include "effects/voxel_resources.h"
 #include "platform/gpu.h"
 #include "platform/input.h"
 #include "platform/keys.h"
+#include "platform/window.h"
 #include "render/graphics_device.h"
 #include "render/renderer_2d.h"
 #include "timeline/active_effects.h"
@@ -45,8 +48,13 @@ CLumivane::CLumivane() {
 }
 
 bool CLumivane::ShowSetup() {
-    // No setup dialog yet: the show starts with the current display settings.
-    return true;
+    DisplaySettings& display = DisplaySettings::Get();
+    if (displayOptions.Given()) {
+        ApplyDisplayOptions(displayOptions, EnumerateDisplayModes(), &display);
+        return true;
+    }
+    if (Platform::IsOffscreen()) return true;
+    return RunSetupDialog(&display);
 }
 
 void CLumivane::Init() {
@@ -62,9 +70,11 @@ void CLumivane::Init() {
     noiseTexture = Texture::CreateNoise(128, 128, Gpu::kFormatA8R8G8B8);
     rgbSplitEffect = GraphicsDevice::CreateEffectFromResource(kFxRgbSplit, "Data\\Shaders\\RGBSplit.fx");
     GraphicsDevice::ShowWindow(true);
+    CreateVoxelResources();  // false when the cloud cannot be drawn: it says why, and the show goes on
 }
 
 void CLumivane::Shutdown() {
+    ReleaseVoxelResources();
     ActiveEffectList::Clear();
     DeleteTexture(sceneTarget);
     Gpu::ReleaseEffect(rgbSplitEffect);

@@ -20,6 +20,7 @@
 //     and the present (entry.cpp), and the input snapshot.
 #pragma once
 #include "app/app.h"
+#include "app/display_options.h"
 #include "timeline/timeline.h"
 
 class Camera;
@@ -37,6 +38,10 @@ public:
     void Init() override;
     void Shutdown() override;
     void Frame() override;
+    // The display: from the command line's display options when there are
+    // any, else from the setup dialog when there is a screen to show it on,
+    // else the defaults (1280x720 in a window). False when the viewer
+    // departs.
     bool ShowSetup() override;
     // Plays the soundtrack (MUSIC resource 124) from its start; from then on
     // it drives the timeline clock. Called by the frame in which the loading
@@ -44,7 +49,8 @@ public:
     // silently.
     void StartMusic();
 
-    TimelineState timeline;  // nextEntry, demoTime, lastMusicTime
+    DisplayOptions displayOptions;  // from the command line; none: ask
+    TimelineState timeline;         // nextEntry, demoTime, lastMusicTime
     // The shared camera, made active by Init. Never deleted: the tweak table
     // points into it until the tweaks are saved at the very end.
     Camera* camera = nullptr;

@@ -5,6 +5,7 @@
 #include "app/capture.h"
 #include "app/command_line.h"
 #include "app/entry.h"
+#include "app/lumivane.h"
 #include "render/graphics_device.h"
 
 int main(int argc, char** argv) {
@@ -18,7 +19,10 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (!commandLine.capture) return RunShow(nullptr);
+    if (!commandLine.capture) {
+        TheLumivane().displayOptions = commandLine.displayOptions;
+        return RunShow(nullptr);
+    }
 
     const CaptureOptions& options = commandLine.captureOptions;
     DisplaySettings& display = DisplaySettings::Get();

@@ -9,8 +9,8 @@
 
 namespace {
 
-bool Held(const InputState& in, int key) { return in.keys[key] == 1; }
-bool WentDown(const InputState& in, int key) { return in.keys[key] == 1 && in.previousKeys[key] == 0; }
+bool Held(const InputState& in, int key) { return in.Down(key); }
+bool WentDown(const InputState& in, int key) { return in.Pressed(key); }
 
 // Panel geometry in the 1280x720 layout space, measured from its bottom.
 constexpr float kPanelTop = 202.0f;   // panel top is this far above the bottom

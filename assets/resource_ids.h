@@ -54,4 +54,6 @@ enum ResourceId : int {
 
     // The text font, Liberation Sans Bold (the metric twin of Arial Bold).
     kFontText = 900,
+    // The setup dialog's font, Liberation Sans Regular (beside its picture).
+    kFontDialog = 202,
 };

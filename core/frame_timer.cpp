@@ -59,7 +59,7 @@ void Sample() { Clock().Sample(s_read()); }
 
 void Update() {
     const InputState& in = InputState::Get();
-    Clock().Update(s_read(), in.keys[kKeySpace] != 0, InputState::WasKeyPressed('P'));
+    Clock().Update(s_read(), in.Down(kKeySpace), in.Pressed('P'));
 }
 
 float GetTime() { return static_cast<float>(static_cast<float>(Clock().demoTimeMs) / 1000.0); }

@@ -49,7 +49,8 @@
 //
 // Matrices keep the show's layout (row-major, row vectors): in GLSL,
 // `M * v` is the row vector v times M, mat3(M) * n turns a normal, and
-// element (row r, column c) of the matrix is M[r][c] (so M._m11 is M[0][0]).
+// element (row r, column c) of the matrix is M[r][c], counted from 0 as
+// HLSL's _mRC names count (M._m00, or M._11, is M[0][0]; M._m11 is M[1][1]).
 // Vertex stages may read textures (textureLod) and set gl_PointSize; pixel
 // stages may read gl_PointCoord (0, 0 at a sprite's top-left) and write
 // gl_FragDepth (0 near, 1 far).

@@ -16,6 +16,7 @@ struct BackBuffer {
 
 static BackBuffer s_back;
 static int s_shaderMajor = 0;
+static int s_vertexTextureUnits = 0;
 static DeviceState s_state;
 static GLuint s_vertexArray = 0;
 
@@ -49,6 +50,10 @@ bool CreateDevice(int width, int height, const char** error) {
     } else {
         s_shaderMajor = 2;
     }
+
+    GLint units = 0;
+    glGetIntegerv(GL_MAX_VERTEX_TEXTURE_IMAGE_UNITS, &units);
+    s_vertexTextureUnits = units;
 
     glGenTextures(1, &s_back.colour);
     glBindTexture(GL_TEXTURE_2D, s_back.colour);
@@ -107,6 +112,7 @@ void DestroyDevice() {
 }
 
 int PixelShaderMajor() { return s_shaderMajor; }
+int VertexTextureUnits() { return s_vertexTextureUnits; }
 int BackBufferWidth() { return static_cast<int>(s_back.surface.width); }
 int BackBufferHeight() { return static_cast<int>(s_back.surface.height); }
 
@@ -149,15 +155,18 @@ void Present() {
 
 void Finish() { glFinish(); }
 
-static void ReadSurface(const Surface* surface, uint8_t* rgba) {
+static void ReadSurface(const Surface* surface, GLenum type, void* rgba) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, surface->framebuffer);
-    glReadPixels(0, 0, static_cast<GLsizei>(surface->width), static_cast<GLsizei>(surface->height), GL_RGBA,
-                 GL_UNSIGNED_BYTE, rgba);
+    glReadPixels(0, 0, static_cast<GLsizei>(surface->width), static_cast<GLsizei>(surface->height), GL_RGBA, type,
+                 rgba);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, s_state.renderTarget->framebuffer);
 }
 
-void ReadBackBuffer(uint8_t* rgba) { ReadSurface(&s_back.surface, rgba); }
-void ReadRenderTarget(uint8_t* rgba) { ReadSurface(s_state.renderTarget, rgba); }
+void ReadBackBuffer(uint8_t* rgba) { ReadSurface(&s_back.surface, GL_UNSIGNED_BYTE, rgba); }
+void ReadRenderTarget(uint8_t* rgba) { ReadSurface(s_state.renderTarget, GL_UNSIGNED_BYTE, rgba); }
+// A float colour buffer is read without clamping (GL_CLAMP_READ_COLOR's
+// default clamps only fixed-point buffers).
+void ReadRenderTargetFloats(float* rgba) { ReadSurface(s_state.renderTarget, GL_FLOAT, rgba); }
 
 // ---- Render targets ----------------------------------------------------
 

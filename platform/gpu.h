@@ -29,6 +29,8 @@ void DestroyDevice();
 // The highest pixel-shader model the context can run the show's effects
 // with: 3 when it has what they need.
 int PixelShaderMajor();
+// How many textures a vertex stage can read (0: vertex stages read none).
+int VertexTextureUnits();
 
 int BackBufferWidth();
 int BackBufferHeight();
@@ -55,6 +57,9 @@ void Finish();
 void ReadBackBuffer(uint8_t* rgba);
 // The same for the current render target 0 (its width x height).
 void ReadRenderTarget(uint8_t* rgba);
+// Render target 0 as floats, four a pixel (R, G, B, A), top row first and
+// unclamped: a float target's values outside 0..1 come back as they are.
+void ReadRenderTargetFloats(float* rgba);
 
 // ---- Formats and textures ----------------------------------------------
 

@@ -9,12 +9,14 @@ InputState& InputState::Get() {
     return s_input;
 }
 
-bool InputState::IsKeyDown(int key) { return Get().keys[key & 0xFF] == 1; }
+bool InputState::Down(int key) const { return keys[key & 0xFF] == 1 || wentDown[key & 0xFF] == 1; }
 
-bool InputState::WasKeyPressed(int key) {
-    const InputState& in = Get();
-    return in.keys[key & 0xFF] == 1 && in.previousKeys[key & 0xFF] == 0;
+bool InputState::Pressed(int key) const {
+    return (keys[key & 0xFF] == 1 && previousKeys[key & 0xFF] == 0) || wentDown[key & 0xFF] == 1;
 }
+
+bool InputState::IsKeyDown(int key) { return Get().Down(key); }
+bool InputState::WasKeyPressed(int key) { return Get().Pressed(key); }
 
 bool InputState::WasMouseButtonPressed(int button) {
     const InputState& in = Get();
@@ -35,6 +37,7 @@ void InputState::Snapshot() {
     in.previousMouseY = in.mouseY;
     in.wheelDelta = 0;
     std::memcpy(in.previousKeys, in.keys, sizeof in.keys);
+    std::memset(in.wentDown, 0, sizeof in.wentDown);
 }
 
 static void SetButton(int button, bool down) {
@@ -51,7 +54,12 @@ void HandleWindowMessage(const Platform::Event& e) {
     using Platform::Message;
     switch (e.message) {
     case Message::Destroy: Platform::PostQuit(); break;
-    case Message::KeyDown: in.keys[e.key] = 1; break;
+    case Message::KeyDown:
+        // Auto-repeat sends more key-downs while the key is held; only the
+        // first one is a press.
+        if (in.keys[e.key] == 0) in.wentDown[e.key] = 1;
+        in.keys[e.key] = 1;
+        break;
     case Message::KeyUp: in.keys[e.key] = 0; break;
     case Message::MouseMove:
         in.mouseX = e.x;

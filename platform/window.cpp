@@ -11,6 +11,7 @@ namespace Platform {
 static SDL_Window* s_window = nullptr;
 static SDL_GLContext s_context = nullptr;
 static bool s_offscreen = false;
+static WindowDesc s_desc{};  // as made: fullscreen is false once it fell back to a window
 
 bool Init(bool offscreen) {
     const char* display = std::getenv("DISPLAY");
@@ -43,22 +44,44 @@ void GetDisplaySize(int* width, int* height) {
     }
 }
 
-bool CreateMainWindow(const WindowDesc& desc, const char** error) {
+// The display's mode of exactly this size (at 60 Hz when it has one).
+static bool FindFullscreenMode(int width, int height, SDL_DisplayMode* mode) {
+    SDL_DisplayMode wanted{};
+    wanted.w = width;
+    wanted.h = height;
+    wanted.refresh_rate = 60;
+    return SDL_GetClosestDisplayMode(0, &wanted, mode) && mode->w == width && mode->h == height;
+}
+
+void RequestWindowContext() {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    // The show draws into textures; the window's own buffer needs no depth.
+    // Drawing goes into textures; the window's own buffer needs no depth.
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+}
 
+bool CreateMainWindow(const WindowDesc& desc, const char** error) {
+    RequestWindowContext();
+    s_desc = desc;
+    SDL_DisplayMode mode{};
+    if (desc.fullscreen && !s_offscreen && !FindFullscreenMode(desc.width, desc.height, &mode)) {
+        std::fprintf(stderr, "lumivane: the display has no %dx%d mode; playing in a window of that size\n", desc.width,
+                     desc.height);
+        s_desc.fullscreen = false;
+    }
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
-    if (desc.fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
+    // Full screen is a real mode switch, not a window the size of the
+    // desktop; SDL makes it when the window is first shown.
+    if (s_desc.fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
     s_window = SDL_CreateWindow(desc.title, desc.x, desc.y, desc.width, desc.height, flags);
     if (!s_window) {
         if (error) *error = SDL_GetError();
         return false;
     }
+    if (s_desc.fullscreen) SDL_SetWindowDisplayMode(s_window, &mode);
     s_context = SDL_GL_CreateContext(s_window);
     if (!s_context) {
         if (error) *error = SDL_GetError();
@@ -66,8 +89,26 @@ bool CreateMainWindow(const WindowDesc& desc, const char** error) {
         s_window = nullptr;
         return false;
     }
-    SDL_GL_SetSwapInterval(desc.vsync ? 1 : 0);
+    if (SDL_GL_SetSwapInterval(desc.vsync ? 1 : 0) != 0 && desc.vsync)
+        std::fprintf(stderr, "lumivane: vsync is not available here (%s)\n", SDL_GetError());
     return true;
+}
+
+// After the window is shown: when the display did not take the mode, the
+// show goes on in a window of the same size, centred as a window is.
+static void CheckFullscreenMode() {
+    int display = SDL_GetWindowDisplayIndex(s_window);
+    SDL_DisplayMode current{};
+    bool switched = (SDL_GetWindowFlags(s_window) & SDL_WINDOW_FULLSCREEN) && display >= 0 &&
+                    SDL_GetCurrentDisplayMode(display, &current) == 0 && current.w == s_desc.width &&
+                    current.h == s_desc.height;
+    if (switched) return;
+    std::fprintf(stderr, "lumivane: cannot switch the display to %dx%d; playing in a window of that size\n",
+                 s_desc.width, s_desc.height);
+    SDL_SetWindowFullscreen(s_window, 0);
+    SDL_SetWindowSize(s_window, s_desc.width, s_desc.height);
+    SDL_SetWindowPosition(s_window, s_desc.x, s_desc.y);
+    s_desc.fullscreen = false;
 }
 
 void DestroyMainWindow() {
@@ -82,6 +123,7 @@ void ShowMainWindow(bool show) {
     if (show) {
         SDL_ShowWindow(s_window);
         SDL_RaiseWindow(s_window);
+        if (s_desc.fullscreen) CheckFullscreenMode();
     } else {
         SDL_HideWindow(s_window);
     }

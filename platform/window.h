@@ -17,14 +17,22 @@ bool IsOffscreen();
 // Size of the primary display in pixels (the window's centring reference).
 void GetDisplaySize(int* width, int* height);
 
+// Asks SDL for what every window of the program gets: an OpenGL 3.3 core
+// context, double-buffered, without depth or stencil. Applies to the next
+// window and context made.
+void RequestWindowContext();
+
 struct WindowDesc {
     const char* title;
-    int x, y, width, height;
-    bool fullscreen;
-    bool vsync;
+    int x, y, width, height;  // x, y: where the window goes when it is not full screen
+    bool fullscreen;          // switch the display to width x height
+    bool vsync;               // swap interval 1
 };
 // Creates the borderless, hidden window and an OpenGL 3.3 core context for
-// it. On failure, `error` (if given) receives SDL's reason.
+// it. On failure, `error` (if given) receives SDL's reason. A full-screen
+// mode the display does not have, or cannot switch to when the window is
+// shown, gives a window of the same size instead, with one line on stderr;
+// so does vsync where the swap interval cannot be set.
 bool CreateMainWindow(const WindowDesc& desc, const char** error);
 void DestroyMainWindow();
 void ShowMainWindow(bool show);

@@ -91,15 +91,13 @@ bool Create() {
 
     int width = static_cast<int>(settings.windowWidth);
     int height = static_cast<int>(settings.windowHeight);
-    int x = 0, y = 0;
-    if (settings.windowed) {
-        // Centred on the primary display; a window larger than the display
-        // overhangs both edges equally.
-        int screenWidth, screenHeight;
-        Platform::GetDisplaySize(&screenWidth, &screenHeight);
-        x = (screenWidth - width) / 2;
-        y = (screenHeight - height) / 2;
-    }
+    // Windowed (or when full screen falls back to a window): centred on the
+    // primary display; a window larger than the display overhangs both edges
+    // equally.
+    int screenWidth, screenHeight;
+    Platform::GetDisplaySize(&screenWidth, &screenHeight);
+    int x = (screenWidth - width) / 2;
+    int y = (screenHeight - height) / 2;
     const char* error = nullptr;
     Platform::WindowDesc desc{"Lumivane - ZOPa", x, y, width, height, !settings.windowed, settings.vsync};
     if (!Platform::CreateMainWindow(desc, &error)) {

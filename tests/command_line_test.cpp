@@ -60,6 +60,14 @@ TEST(CommandLine, MalformedOrUnknownOptionsAreRejectedWithAReason) {
         {"--capture", "out", "--from", "5", "--to", "3"},
         {"--capture", "out", "--every", "0"},
         {"--fps", "30"},  // meaningless without --capture
+        {"--aspect", "5:4"},
+        {"--aspect", "16:9 "},
+        {"--aspect"},
+        {"--size", "0x768"},
+        {"--window", "--fullscreen"},
+        {"--capture", "out", "--fullscreen"},  // a capture has no display to choose
+        {"--capture", "out", "--vsync"},
+        {"--aspect", "4:3", "--capture", "out"},
     };
     for (const auto& args : bad) {
         CommandLine c;
@@ -68,4 +76,34 @@ TEST(CommandLine, MalformedOrUnknownOptionsAreRejectedWithAReason) {
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(error.find('\n'), std::string::npos);
     }
+}
+
+TEST(CommandLine, DisplayOptionsChooseTheDisplayWithoutTheDialog) {
+    CommandLine c;
+    std::string error;
+    ASSERT_TRUE(Parse({}, &c, &error));
+    EXPECT_FALSE(c.displayOptions.Given());
+
+    ASSERT_TRUE(Parse({"--fullscreen", "--size", "1024x768", "--aspect", "4:3", "--vsync"}, &c, &error));
+    EXPECT_TRUE(c.displayOptions.fullscreen);
+    EXPECT_TRUE(c.displayOptions.sizeGiven);
+    EXPECT_EQ(c.displayOptions.width, 1024);
+    EXPECT_EQ(c.displayOptions.height, 768);
+    EXPECT_EQ(c.displayOptions.aspectIndex, 0);
+    EXPECT_TRUE(c.displayOptions.vsync);
+
+    // Each one alone is enough to skip the dialog.
+    const std::vector<std::vector<const char*>> alone = {
+        {"--window"}, {"--fullscreen"}, {"--vsync"}, {"--size", "800x600"}, {"--aspect", "16:10"}};
+    for (const auto& args : alone) {
+        ASSERT_TRUE(Parse(args, &c, &error)) << args[0];
+        EXPECT_TRUE(c.displayOptions.Given()) << args[0];
+        EXPECT_FALSE(c.capture);
+    }
+    EXPECT_EQ(c.displayOptions.aspectIndex, 2);
+
+    // With --capture, --size is the capture's picture and the display is not asked for.
+    ASSERT_TRUE(Parse({"--capture", "out", "--size", "320x180"}, &c, &error));
+    EXPECT_FALSE(c.displayOptions.Given());
+    EXPECT_EQ(c.captureOptions.width, 320);
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/maths.h"
 #include "platform/gpu.h"
@@ -206,6 +207,10 @@ TEST_F(GpuConventions, FloatTargetsKeepValuesAboveOneForTheVertexStageToRead) {
     Gpu::SetRenderTarget(s);
     effect->SetVector("g_Direction", Vector4(1.75f, 0, 0, 0));
     Rect(-0.5f, -0.5f, 31.5f, 31.5f, 0xFFFFFFFF, 0, "Constant");
+    std::vector<float> stored(32 * 32 * 4);
+    Gpu::ReadRenderTargetFloats(stored.data());  // read back unclamped
+    EXPECT_EQ(stored[0], 1.75f);
+    EXPECT_EQ(stored[(31 * 32 + 31) * 4], 1.75f);
     Gpu::SetRenderTarget(surface);
     // The vertex stage reads (1.75, 1, 1, 1) and halves it.
     effect->SetTexture("g_Texture", slice);

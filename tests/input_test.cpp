@@ -3,6 +3,7 @@
 #include <SDL2/SDL_keycode.h>
 
 #include "platform/input.h"
+#include "platform/keys.h"
 #include "platform/window.h"
 
 namespace {
@@ -34,11 +35,25 @@ TEST_F(Input, KeyPressIsSeenInExactlyOneFrame) {
     EXPECT_TRUE(InputState::IsKeyDown('P' + 256));
 }
 
-TEST_F(Input, KeyPressedAndReleasedBetweenFramesIsNeverSeen) {
-    Send(Platform::Message::KeyDown, 'R');
-    Send(Platform::Message::KeyUp, 'R');
-    EXPECT_FALSE(InputState::WasKeyPressed('R'));
-    EXPECT_FALSE(InputState::IsKeyDown('R'));
+TEST_F(Input, KeyTappedBetweenFramesIsSeenInTheNextFrameOnly) {
+    // Down and up before the frame runs: the frame still sees one press.
+    Send(Platform::Message::KeyDown, kKeyEscape);
+    Send(Platform::Message::KeyUp, kKeyEscape);
+    EXPECT_TRUE(InputState::WasKeyPressed(kKeyEscape));
+    EXPECT_TRUE(InputState::IsKeyDown(kKeyEscape));
+    InputState::Snapshot();
+    EXPECT_FALSE(InputState::WasKeyPressed(kKeyEscape));
+    EXPECT_FALSE(InputState::IsKeyDown(kKeyEscape));
+}
+
+TEST_F(Input, HeldKeyReleasedAndPressedAgainBetweenFramesIsANewPress) {
+    Send(Platform::Message::KeyDown, 'P');
+    InputState::Snapshot();
+    Send(Platform::Message::KeyUp, 'P');
+    Send(Platform::Message::KeyDown, 'P');
+    EXPECT_TRUE(InputState::WasKeyPressed('P'));
+    InputState::Snapshot();
+    EXPECT_FALSE(InputState::WasKeyPressed('P'));
 }
 
 TEST_F(Input, MouseButtonsWheelAndLeave) {

@@ -8,6 +8,8 @@
 #include "tests/audio_fixtures.h"
 #include "tests/test_effects.h"
 #include "timeline/active_effects.h"
+#include "timeline/effect.h"
+#include "timeline/show_times.h"
 #include "timeline/timeline.h"
 
 namespace {
@@ -125,6 +127,54 @@ TEST(TimelineScript, IsSortedAndEndsAt223Seconds) {
     const TimelineEntry& last = kTimeline[kTimelineEntryCount - 1];
     EXPECT_FLOAT_EQ(last.start + last.duration, 223.0f);
     EXPECT_EQ(kTimeline[0].classId, kLoading);
+}
+
+// The shots and bursts are the shared times the soundtrack follows, and the
+// scroller's passages fill the time between the shots exactly.
+TEST(TimelineScript, TakesItsShotsFromTheSharedTimesAndFillsTheGapsWithTheScroller) {
+    using namespace ShowTimes;
+    int shots = 0, bursts = 0, passages = 0;
+    for (int i = 0; i < kTimelineEntryCount; ++i) {
+        const TimelineEntry& e = kTimeline[i];
+        if (e.classId == kHeadMesh || e.classId == kHandMesh) {
+            ASSERT_LT(shots, kShotCount);
+            EXPECT_EQ(e.classId, shots % 2 == 0 ? kHeadMesh : kHandMesh);
+            EXPECT_EQ(e.start, kShots[shots].start);
+            EXPECT_EQ(e.duration, kShots[shots].length);
+            ++shots;
+        } else if (e.classId == kFuzzEffect) {
+            ASSERT_LT(bursts, kFuzzCount);
+            EXPECT_EQ(e.start, kFuzzBursts[bursts].start);
+            EXPECT_EQ(e.duration, kFuzzBursts[bursts].length);
+            ++bursts;
+        } else if (e.classId == kMetaWriter) {
+            const float previousEnd = passages == 0 ? kScrollerStart : kShots[shots - 1].End();
+            const float nextStart = shots < kShotCount ? kShots[shots].start : kVoxelStart;
+            EXPECT_EQ(e.start, previousEnd);
+            EXPECT_NEAR(e.start + e.duration, nextStart, 1e-4f);
+            ++passages;
+        }
+    }
+    EXPECT_EQ(shots, kShotCount);
+    EXPECT_EQ(bursts, kFuzzCount);
+    EXPECT_EQ(passages, 7);
+    // The cue times rise, and the end marker is never reached.
+    for (int i = 1; i <= kMetaCueCount; ++i) EXPECT_LT(MetaCueTimes[i - 1], MetaCueTimes[i]);
+    EXPECT_EQ(MetaCueTimes[kMetaCueCount], 3.4028235e38f);
+}
+
+// What effects that cut on the music read: the time of the state the frame
+// last stepped, advanced or restarted.
+TEST(TimelineClock, DemoTimeIsTheTimelinesTimeOfTheFrame) {
+    TimelineState state;
+    state.nextEntry = kTimelineEntryCount;
+    state.demoTime = 64.5f;
+    Timeline::Step(state);
+    EXPECT_EQ(Timeline::DemoTime(), 64.5f);
+    Timeline::AdvanceClock(state, 0.25f, nullptr);
+    EXPECT_EQ(Timeline::DemoTime(), 64.75f);
+    Timeline::Restart(state, nullptr);
+    EXPECT_EQ(Timeline::DemoTime(), 0.0f);
 }
 
 TEST(OpeningFade, ComesUpFromBlackInAboutTwoSeconds) {

@@ -3,28 +3,70 @@
 #include "assets/music.h"
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
+#include "timeline/show_times.h"
 
-// Every effect but the fuzz bursts ends where the next one starts. The laser
-// writer overlaps the first scroller by 0.5 s, and the end screen starts during
-// the last fuzz burst.
+namespace {
+
+using namespace ShowTimes;
+
+constexpr TimelineEntry Entry(int classId, float start, float end) { return {classId, 0, start, end - start}; }
+constexpr TimelineEntry Fuzz(const Span& burst) { return {kFuzzEffect, 0, burst.start, burst.length}; }
+constexpr TimelineEntry Shot(int classId, const Span& shot) { return {classId, 0, shot.start, shot.length}; }
+constexpr TimelineEntry Voxel(int pass) { return {kVoxelTest, 0, kVoxelStart + 4.0f * pass, 4.0f}; }
+
+}  // namespace
+
+// Every effect but the fuzz bursts ends where the next one starts: each
+// scroller passage runs from the end of one shot to the start of the next.
+// The laser writer overlaps the first scroller by 0.5 s, and the end screen
+// starts during the last fuzz burst. The times live in show_times.h, which
+// the soundtrack's generator reads too.
 const TimelineEntry kTimeline[kTimelineEntryCount] = {
     {kLoading, 0, 0.0f, 3.4028235e38f},  // runs until it has loaded everything
-    {kIntroScreen, 0, 2.0f, 12.0f},     {kFuzzEffect, 0, 11.0f, 0.5f},     {kIntroScreen, 0, 14.0f, 15.0f},
-    {kFuzzEffect, 0, 24.0f, 0.25f},     {kLaserWriter, 0, 29.0f, 29.0f},   {kMetaWriter, 0, 57.5f, 29.85f},
-    {kHeadMesh, 0, 87.35f, 2.3f},       {kMetaWriter, 0, 89.65f, 9.08f},   {kHandMesh, 0, 98.73f, 1.84f},
-    {kMetaWriter, 0, 100.57f, 9.98f},   {kHeadMesh, 0, 110.55f, 1.81f},    {kMetaWriter, 0, 112.36f, 8.2f},
-    {kHandMesh, 0, 120.56f, 1.86f},     {kMetaWriter, 0, 122.42f, 5.41f},  {kHeadMesh, 0, 127.83f, 1.83f},
-    {kMetaWriter, 0, 129.66f, 2.25f},   {kHandMesh, 0, 131.91f, 1.84f},    {kHeadMesh, 0, 133.75f, 1.76f},
-    {kHandMesh, 0, 135.51f, 1.86f},     {kMetaWriter, 0, 137.37f, 34.63f}, {kFuzzEffect, 0, 169.0f, 1.0f},
-    {kVoxelTest, 0, 172.0f, 4.0f},      {kVoxelTest, 0, 176.0f, 4.0f},     {kVoxelTest, 0, 180.0f, 4.0f},
-    {kVoxelTest, 0, 184.0f, 4.0f},      {kVoxelTest, 0, 188.0f, 4.0f},     {kVoxelTest, 0, 192.0f, 4.0f},
-    {kCylinderHead, 0, 196.0f, 10.0f},  {kFuzzEffect, 0, 202.0f, 0.5f},    {kFuzzEffect, 0, 204.0f, 1.0f},
-    {kFuzzEffect, 0, 208.0f, 6.0f},     {kIntroScreen, 0, 210.0f, 13.0f},
+    Entry(kIntroScreen, kIntroStart, kLogoStart),
+    Fuzz(kFuzzBursts[0]),
+    Entry(kIntroScreen, kLogoStart, kLaserStart),
+    Fuzz(kFuzzBursts[1]),
+    {kLaserWriter, 0, kLaserStart, kLaserLength},
+    Entry(kMetaWriter, kScrollerStart, kShots[0].start),
+    Shot(kHeadMesh, kShots[0]),
+    Entry(kMetaWriter, kShots[0].End(), kShots[1].start),
+    Shot(kHandMesh, kShots[1]),
+    Entry(kMetaWriter, kShots[1].End(), kShots[2].start),
+    Shot(kHeadMesh, kShots[2]),
+    Entry(kMetaWriter, kShots[2].End(), kShots[3].start),
+    Shot(kHandMesh, kShots[3]),
+    Entry(kMetaWriter, kShots[3].End(), kShots[4].start),
+    Shot(kHeadMesh, kShots[4]),
+    Entry(kMetaWriter, kShots[4].End(), kShots[5].start),
+    Shot(kHandMesh, kShots[5]),
+    Shot(kHeadMesh, kShots[6]),
+    Shot(kHandMesh, kShots[7]),
+    Entry(kMetaWriter, kShots[7].End(), kVoxelStart),
+    Fuzz(kFuzzBursts[2]),
+    Voxel(0),
+    Voxel(1),
+    Voxel(2),
+    Voxel(3),
+    Voxel(4),
+    Voxel(5),
+    Entry(kCylinderHead, kCylinderStart, kCylinderEnd),
+    Fuzz(kFuzzBursts[3]),
+    Fuzz(kFuzzBursts[4]),
+    Fuzz(kFuzzBursts[5]),
+    Entry(kIntroScreen, kEndScreenStart, kShowEnd),
 };
 
 namespace Timeline {
 
+namespace {
+float s_demoTime = 0.0f;
+}
+
+float DemoTime() { return s_demoTime; }
+
 bool Step(TimelineState& state, const TimelineEntry* script, int entryCount) {
+    s_demoTime = state.demoTime;
     if (state.nextEntry >= entryCount) return ActiveEffectList::Count() == 0;
     const TimelineEntry& entry = script[state.nextEntry];
     if (entry.start < state.demoTime) {
@@ -39,6 +81,7 @@ bool Step(TimelineState& state, const TimelineEntry* script, int entryCount) {
 
 void Restart(TimelineState& state, CAudio::CHandle** song) {
     state.demoTime = 0.0f;
+    s_demoTime = 0.0f;
     state.nextEntry = 0;
     ActiveEffectList::Clear();
     // Playing the song on at once would have it run through the loading
@@ -61,6 +104,7 @@ void AdvanceClock(TimelineState& state, float frameDelta, CAudio::CHandle* song)
         state.lastMusicTime = now;
     }
     state.demoTime += delta;
+    s_demoTime = state.demoTime;
 }
 
 uint8_t OpeningFade(float demoTime) {

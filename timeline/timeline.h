@@ -43,6 +43,12 @@ void Restart(TimelineState& state, CAudio::CHandle** song);
 // since the last advance.
 void AdvanceClock(TimelineState& state, float frameDelta, CAudio::CHandle* song);
 
+// The timeline time of the frame being drawn: the demoTime of the state
+// that Step, Restart or AdvanceClock last saw. Effects that cut on the music
+// compare with it, never with the frame clock, which runs ahead of it by
+// however long loading took.
+float DemoTime();
+
 // Fade level over the opening: 255 at time 0 down to 0 at about 1.91 s.
 uint8_t OpeningFade(float demoTime);
 

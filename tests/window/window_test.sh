@@ -1,48 +1,136 @@
 #!/usr/bin/env bash
-# The interactive program in a real window under Xvfb: it opens its window
-# (borderless, centred, titled), quits on Escape and on the window being
-# closed, and exits 0 each time.
+# The interactive program in real windows under Xvfb (a 1920x1080 screen).
+#   window_test.sh LUMIVANE CLOSE_WINDOW show    the show's window: where it
+#       opens for --window, --fullscreen and a full-screen mode the screen
+#       lacks; a quick tap of Escape and closing the window end it (exit 0)
+#   window_test.sh LUMIVANE CLOSE_WINDOW dialog  the setup dialog: Enter opens
+#       the show at the preselected mode, Escape and closing the dialog end
+#       the program without a show window
+# Waits are generous: on a busy machine the first frames can take seconds.
 set -u
 lumivane=$1
 close_window=$2
-title="Lumivane - ZOPa"
+group=$3
+show_title="Lumivane - ZOPa"
+dialog_title="Tavorin Lumivane - Z.O.P.a."
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+pid=""
 
-run_case() {
-    local action=$1
-    local dir
-    dir=$(mktemp -d)
-    (cd "$dir" && exec "$lumivane") & local pid=$!
-    local wid=""
-    for _ in $(seq 1 100); do
-        wid=$(xdotool search --name "$title" 2>/dev/null | head -1)
-        [ -n "$wid" ] && break
+fail() {
+    echo "FAIL($case): $*"
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; pid=""; fi
+    [ -s "$dir/stderr" ] && sed 's/^/  stderr: /' "$dir/stderr"
+    return 1
+}
+
+# start ARGS...: runs the program in the temporary folder.
+start() {
+    (cd "$dir" && exec "$lumivane" "$@" 2>"$dir/stderr") &
+    pid=$!
+}
+
+# find_window TITLE: the id of the visible window with exactly this title,
+# waiting up to 30 s while the program runs.
+find_window() {
+    local wid
+    for _ in $(seq 1 300); do
+        wid=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
+        if [ -n "$wid" ]; then echo "$wid"; return 0; fi
+        kill -0 "$pid" 2>/dev/null || return 1
         sleep 0.1
     done
-    if [ -z "$wid" ]; then echo "FAIL($action): no window appeared"; kill "$pid"; return 1; fi
+    return 1
+}
+
+# expect_geometry WID X,Y WxH
+expect_geometry() {
     local geometry
-    geometry=$(xdotool getwindowgeometry "$wid")
-    # A 1280x720 window on a 1920x1080 screen is centred at (320, 180).
-    if ! grep -q "Position: 320,180" <<<"$geometry" || ! grep -q "Geometry: 1280x720" <<<"$geometry"; then
-        echo "FAIL($action): window not centred: $geometry"; kill "$pid"; return 1
-    fi
-    sleep 0.3
-    case $action in
-        # Held until the program has gone: a key pressed and released between
-        # two frames is never seen, and a loading frame can take a while.
-        escape) xdotool keydown --window "$wid" Escape ;;
-        close) "$close_window" "$title" ;;
-    esac
-    for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    [ "$action" = escape ] && xdotool keyup Escape 2>/dev/null
-    if kill -0 "$pid" 2>/dev/null; then echo "FAIL($action): still running"; kill "$pid"; return 1; fi
+    geometry=$(xdotool getwindowgeometry "$1")
+    grep -q "Position: $2 " <<<"$geometry" && grep -q "Geometry: $3\$" <<<"$geometry" ||
+        fail "expected $3 at $2, got: $(tr '\n' ' ' <<<"$geometry")"
+}
+
+# expect_exit: the program ends within 30 s with code 0.
+expect_exit() {
+    for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$pid" 2>/dev/null; then fail "still running"; return 1; fi
     wait "$pid"
     local rc=$?
-    rm -rf "$dir"
-    if [ "$rc" -ne 0 ]; then echo "FAIL($action): exit code $rc"; return 1; fi
-    echo "ok: $action"
+    pid=""
+    [ "$rc" -eq 0 ] || fail "exit code $rc"
+}
+
+# tap WID KEY: down and straight up again, as a quick finger does.
+tap() { xdotool key --window "$1" "$2"; }
+
+show_case() {
+    case=$1
+    local wid
+    case $case in
+    escape-tap)
+        start --window --size 1280x720
+        wid=$(find_window "$show_title") || { fail "no window appeared"; return 1; }
+        # A 1280x720 window on a 1920x1080 screen is centred.
+        expect_geometry "$wid" 320,180 1280x720 || return 1
+        sleep 1
+        tap "$wid" Escape ;;
+    close)
+        start --window --size 1280x720
+        wid=$(find_window "$show_title") || { fail "no window appeared"; return 1; }
+        "$close_window" "$show_title" ;;
+    fullscreen)
+        # The desktop's own mode: the whole screen.
+        start --fullscreen
+        wid=$(find_window "$show_title") || { fail "no window appeared"; return 1; }
+        expect_geometry "$wid" 0,0 1920x1080 || return 1
+        tap "$wid" Escape ;;
+    missing-mode)
+        # Xvfb has one mode: 1024x768 falls back to a centred window, with a line.
+        start --fullscreen --size 1024x768 --aspect 4:3
+        wid=$(find_window "$show_title") || { fail "no window appeared"; return 1; }
+        expect_geometry "$wid" 448,156 1024x768 || return 1
+        grep -q "no 1024x768 mode" "$dir/stderr" || { fail "no line about the missing mode"; return 1; }
+        tap "$wid" Escape ;;
+    esac
+    expect_exit || return 1
+    echo "ok: $case"
+}
+
+dialog_case() {
+    case=$1
+    local dialog wid
+    start
+    dialog=$(find_window "$dialog_title") || { fail "no dialog appeared"; return 1; }
+    # 174 x 232 dialog units, centred.
+    expect_geometry "$dialog" 829,351 261x377 || return 1
+    sleep 0.5
+    case $case in
+    enter)
+        tap "$dialog" Return
+        # The preselection: the desktop's resolution, in a window.
+        wid=$(find_window "$show_title") || { fail "no show window after Enter"; return 1; }
+        expect_geometry "$wid" 0,0 1920x1080 || return 1
+        tap "$wid" Escape ;;
+    escape) tap "$dialog" Escape ;;
+    close) "$close_window" "$dialog_title" ;;
+    esac
+    if [ "$case" != enter ]; then
+        # Ended without ever showing the show's window.
+        for _ in $(seq 1 300); do
+            kill -0 "$pid" 2>/dev/null || break
+            [ -n "$(xdotool search --name "^$show_title\$" 2>/dev/null)" ] && { fail "the show's window opened"; return 1; }
+            sleep 0.1
+        done
+    fi
+    expect_exit || return 1
+    echo "ok: dialog $case"
 }
 
 status=0
-run_case escape || status=1
-run_case close || status=1
+case $group in
+show) for c in escape-tap close fullscreen missing-mode; do show_case "$c" || status=1; done ;;
+dialog) for c in enter escape close; do dialog_case "$c" || status=1; done ;;
+*) echo "usage: window_test.sh LUMIVANE CLOSE_WINDOW show|dialog" >&2; exit 2 ;;
+esac
 exit $status

@@ -67,32 +67,33 @@ bool WritePreviews(const std::string& dir, const char* name, const MeshData& mes
 Image SetupPicture(const MeshData& head, const std::vector<float>& ao, int aoSize)
 {
     // A still of the show: the head in three-quarter view under the HUD,
-    // with the title. 342 x 316 (the dialog's 171 x 158 units at 2 pixels each).
+    // with the title. 257 x 257: the dialog's 171 x 158 units in pixels as
+    // Windows maps them at 96 dpi (1.5 and 1.625 pixels per unit).
     PreviewView v;
     v.eye = {1.25f, 0.75f, -2.05f};
     v.target = {0.0f, 0.38f, -0.05f};
     v.turn = 0.35f;
-    v.width = 684;
-    v.height = 632;
+    v.width = 514;
+    v.height = 514;
     v.clear = {0.012f, 0.016f, 0.024f, 1};
     Image big = RenderPreview(head, ao, aoSize, v);
     Image glow = big;
     for (float& p : glow.px)
         p = std::max(0.0f, p - 0.55f);
-    GaussianBlur(glow, 8);
+    GaussianBlur(glow, 6);
     AddImage(big, glow, 1.2f);
-    Image img = Resample(big, 342, 316);
+    Image img = Resample(big, 257, 257);
     Vignette(img, 0.6f, 0.4f, 1.3f);
-    CornerBrackets(img, 10, 10, 332, 306, 16, 1.0f, WithAlpha(kCyan, 0.7f));
-    GradientV(img, 236, 316, {0, 0, 0, 0}, {0, 0, 0, 0.85f});
+    CornerBrackets(img, 8, 8, 249, 249, 12, 1.0f, WithAlpha(kCyan, 0.7f));
+    GradientV(img, 185, 257, {0, 0, 0, 0}, {0, 0, 0, 0.85f});
     TextStyle title;
     title.font = kSans;
-    title.size = 30;
-    title.tracking = 7;
-    WithGlow(img, 5, 0.6f, [&](Image& layer) { DrawText(layer, title, "LUMIVANE", 171, 274, kIce, 0.5f); });
-    FillRect(img, 121, 283, 151, 285, kRed);
-    Label(img, "TAVORIN  /  Z.O.P.A.", 171, 298, WithAlpha(kCyan, 0.8f), 9, 0.5f);
-    Label(img, "SCAN 01", 22, 30, WithAlpha(kCyan, 0.8f), 9);
+    title.size = 23;
+    title.tracking = 5;
+    WithGlow(img, 4, 0.6f, [&](Image& layer) { DrawText(layer, title, "LUMIVANE", 128.5f, 222, kIce, 0.5f); });
+    FillRect(img, 107, 229, 150, 231, kRed);
+    Label(img, "TAVORIN  /  Z.O.P.A.", 128.5f, 242, WithAlpha(kCyan, 0.8f), 8, 0.5f);
+    Label(img, "SCAN 01", 17, 23, WithAlpha(kCyan, 0.8f), 8);
     return img;
 }
 
@@ -129,7 +130,7 @@ bool BuildMeshAssets(AssetSet& set, const std::string& previewDir)
 
     const Image setup = SetupPicture(head, headAo, headModel.aoSize);
     set.files.push_back({"Data/Textures/setup_picture.png", EncodePng(setup.w, setup.h, PngType::Rgb, ToRgb(setup))});
-    set.sheet.push_back({"setup_picture.png", setup, 342});
+    set.sheet.push_back({"setup_picture.png", setup, 257});
 
     // The shots as the show composes them: mesh, then the stretched overlay.
     auto withOverlay = [](Image shot, int overlay) {

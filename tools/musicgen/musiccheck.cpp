@@ -208,8 +208,8 @@ int main(int argc, char** argv) {
                Format("%.0f of %.0f above the median; weakest %.1f x median at %.2f s",
                       (double)(count - weak), (double)count, weakest, at));
     };
-    checkOnsets(music::kCueTimes, music::kCueCount, "accent on every scroller cue");
-    checkOnsets(music::kShotTimes, music::kShotCount, "impact on every shot");
+    checkOnsets(music::kCueTimes.data(), music::kCueCount, "accent on every scroller cue");
+    checkOnsets(music::kShotTimes.data(), music::kShotCount, "impact on every shot");
     std::vector<double> bursts;
     for (const music::TimeSpan& b : music::kFuzzBursts) bursts.push_back(b.start);
     checkOnsets(bursts.data(), bursts.size(), "glitch at every burst");

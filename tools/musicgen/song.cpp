@@ -69,7 +69,7 @@ Song BuildSong() {
     // The beat grid: 132 bpm laid over the cue taps, bent to meet every cue,
     // shot and scene change within its tolerance.
     const double spb = 60.0 / kBeatsPerMinute;
-    const double phase = FitGridPhase(kCueTimes, kCueCount, kBeatsPerMinute);
+    const double phase = FitGridPhase(kCueTimes.data(), kCueCount, kBeatsPerMinute);
     auto nearestEighth = [&](double t) { return std::round(2.0 * (t - phase) / spb) / 2.0; };
     std::vector<TempoAnchor> anchors;
     for (double cue : kCueTimes) anchors.push_back({nearestEighth(cue), cue, kCueTolerance});
