@@ -46,6 +46,7 @@ extra=()
 case $target in
   fx_file) extra=("$root/Data/Shaders") ;;
   laser_text) extra=("$root/laser.txt") ;;
+  scroller_text) extra=("$root/scroller.txt") ;;
   manifest) extra=("$root/Data/resources.manifest") ;;
 esac
 work="$fuzz_build/corpus/$target"
