@@ -2,8 +2,11 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "timeline/show_times.h"
 
 const char kUsage[] =
     "usage: lumivane [--window | --fullscreen] [--size WxH] [--aspect A] [--vsync]\n"
@@ -16,14 +19,16 @@ const char kUsage[] =
     "\n"
     "  --window       play in a borderless window centred on the screen\n"
     "  --fullscreen   play full screen, switching the display to the chosen size\n"
-    "  --size WxH     window and picture size in pixels (capture default 1280x720)\n"
+    "  --size WxH     window and picture size in pixels (capture default 1280x720; a capture\n"
+    "                 is at most 4096x2304, and even in both for .mp4)\n"
     "  --aspect A     the monitor's shape: 4:3 (the picture gets black bars), 16:9 or 16:10\n"
     "  --vsync        wait for the display's refresh before showing each frame\n"
     "  --capture OUT  render the show off screen at a fixed frame rate, without a window;\n"
     "                 OUT is a directory (frame_000000.png ..., frames.csv, audio.wav)\n"
     "                 or a file ending in .mp4 (H.264 and AAC through ffmpeg)\n"
     "  --fps N        frames per second of show time (default 60)\n"
-    "  --from T       first second of timeline time to write (earlier frames are still drawn)\n"
+    "  --from T       first second of timeline time to write (earlier frames are still drawn;\n"
+    "                 before the end of the show at 223 s)\n"
     "  --to T         stop after the first frame past T seconds (default: the end of the show)\n"
     "  --every K      write every K-th frame (default 1)\n"
     "  --help         this text\n";
@@ -53,6 +58,31 @@ static bool ParseSize(const char* text, int* w, int* h) {
     if (!x) return false;
     std::string width(text, x);
     return ParseInt(width.c_str(), 16, 16384, w) && ParseInt(x + 1, 16, 16384, h);
+}
+
+// What a capture cannot do, refused before anything is loaded.
+static bool CheckCapture(const CaptureOptions& c, std::string* error) {
+    const std::string size = std::to_string(c.width) + "x" + std::to_string(c.height);
+    // The largest picture H.264's common levels take: 4K (4096 x 2304). It
+    // already takes seconds a frame on the processor and half a gigabyte of
+    // targets; 16384 x 16384 would take 13 GB and a minute and more a frame.
+    if (c.width > kMaxCaptureSide || c.height > kMaxCaptureSide ||
+        static_cast<long long>(c.width) * c.height > kMaxCapturePixels) {
+        *error = "--size " + size + " is too large for a capture: at most 4096x2304 pixels";
+        return false;
+    }
+    // The encoder halves the colour planes (yuv420p).
+    if (c.IsMp4() && (c.width % 2 || c.height % 2)) {
+        *error = "--size " + size + " cannot be encoded as .mp4: the width and height must be even";
+        return false;
+    }
+    if (c.from >= ShowTimes::kShowEnd) {
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g", static_cast<double>(ShowTimes::kShowEnd));
+        *error = "--from must be before the end of the show at " + std::string(seconds) + " s";
+        return false;
+    }
+    return true;
 }
 
 bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::string* error) {
@@ -143,5 +173,5 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         *error = "--to must not be before --from";
         return false;
     }
-    return true;
+    return !out->capture || CheckCapture(c, error);
 }
