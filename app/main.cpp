@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "app/entry.h"
 #include "app/lumivane.h"
+#include "platform/window.h"
 #include "render/graphics_device.h"
 
 int main(int argc, char** argv) {
@@ -20,6 +21,14 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!commandLine.capture) {
+        // Without a screen the show would play unseen for minutes.
+        if (!Platform::HasDisplay()) {
+            std::fputs(
+                "lumivane: there is no display to play the show on; capture it instead with "
+                "--capture show.mp4 (./play.sh does that by itself)\n",
+                stderr);
+            return 1;
+        }
         TheLumivane().displayOptions = commandLine.displayOptions;
         return RunShow(nullptr);
     }

@@ -13,11 +13,15 @@ static SDL_GLContext s_context = nullptr;
 static bool s_offscreen = false;
 static WindowDesc s_desc{};  // as made: fullscreen is false once it fell back to a window
 
+static bool IsSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
+bool HasDisplay() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("SDL_VIDEODRIVER"); }
+
 bool Init(bool offscreen) {
-    const char* display = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    bool noDisplay = (!display || !*display) && (!wayland || !*wayland);
-    if (offscreen || noDisplay) {
+    if (offscreen || !HasDisplay()) {
         const char* driver = std::getenv("SDL_VIDEODRIVER");
         if (!driver || !*driver) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     }

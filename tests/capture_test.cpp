@@ -240,9 +240,13 @@ TEST(Capture, BadOptionsAndOutputsFailWithOneLine) {
     const Case cases[] = {
         {"--bogus", 2, ""},
         {"--capture out --fps 0", 2, ""},
-        {"--capture a_file/sub", 1, ""},       // a file stands where the folder would go
+        {"--capture a_file/sub", 1, ""},  // a file stands where the folder would go
         {"--capture /proc/lumivane_cannot_write_here", 1, ""},
         {"--capture show.mp4", 1, "PATH=/nonexistent"},  // no ffmpeg to be found
+        // Refused before anything is loaded or written.
+        {"--capture v.mp4 --size 321x181", 2, ""},
+        {"--capture out --from 1000", 2, ""},
+        {"--capture out --size 16384x16384", 2, ""},
     };
     for (const Case& c : cases) {
         RunResult run = RunLumivane(dir, c.args, c.environment);
@@ -250,6 +254,8 @@ TEST(Capture, BadOptionsAndOutputsFailWithOneLine) {
         EXPECT_FALSE(run.err.empty()) << c.args;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << c.args << ": " << run.err;
     }
+    for (const char* name : {"out", "v.mp4", "v.mp4.audio.wav", "v.mp4.video.mp4", "show.mp4", "tweaks.txt"})
+        EXPECT_FALSE(fs::exists(dir / name)) << name << " was written";
     RunResult help = RunLumivane(dir, "--help");
     EXPECT_EQ(help.exitCode, 0);
     fs::remove_all(dir);
@@ -409,5 +415,22 @@ TEST(Capture, ASecondCaptureIntoTheSameFolderReplacesTheFirst) {
     EXPECT_GT(rows, 0);
     EXPECT_EQ(rows, pngs);
     EXPECT_EQ(ReadAll(dir / "out" / "notes.txt"), "mine");
+    fs::remove_all(dir);
+}
+
+// Without a display (and no video driver chosen) the show would play unseen:
+// it says how to capture it instead, writes nothing and fails.
+TEST(Capture, NoDisplayAndNoCaptureSaysWhatToDo) {
+    fs::path dir = MakeTempDir("nodisplay");
+    std::string cmd = "cd '" + dir.string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER '" +
+                      std::string(LUMIVANE_EXE) + "' 2>stderr.txt >/dev/null";
+    int status = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::string err = ReadAll(dir / "stderr.txt");
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("--capture"), std::string::npos) << err;
+    EXPECT_NE(err.find("play.sh"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(dir / "tweaks.txt"));
     fs::remove_all(dir);
 }
