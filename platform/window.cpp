@@ -21,9 +21,16 @@ static bool IsSet(const char* variable) {
 bool HasDisplay() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("SDL_VIDEODRIVER"); }
 
 bool Init(bool offscreen) {
-    if (offscreen || !HasDisplay()) {
-        const char* driver = std::getenv("SDL_VIDEODRIVER");
-        if (!driver || !*driver) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    // The driver follows from what there is, unless the caller chose one: a
+    // display that cannot be opened is an error, never a silent fall back to
+    // a driver whose window nobody sees.
+    if (!IsSet("SDL_VIDEODRIVER")) {
+        const char* driver = "offscreen";
+        if (!offscreen && IsSet("WAYLAND_DISPLAY"))
+            driver = IsSet("DISPLAY") ? "wayland,x11" : "wayland";
+        else if (!offscreen && IsSet("DISPLAY"))
+            driver = "x11";
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
     }
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "lumivane: cannot start SDL video: %s\n", SDL_GetError());

@@ -432,5 +432,15 @@ TEST(Capture, NoDisplayAndNoCaptureSaysWhatToDo) {
     EXPECT_NE(err.find("--capture"), std::string::npos) << err;
     EXPECT_NE(err.find("play.sh"), std::string::npos) << err;
     EXPECT_FALSE(fs::exists(dir / "tweaks.txt"));
+
+    // A display that cannot be opened is no reason to play unseen either.
+    cmd = "cd '" + dir.string() + "' && env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:7359 '" +
+          std::string(LUMIVANE_EXE) + "' --window 2>stderr.txt >/dev/null";
+    status = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    err = ReadAll(dir / "stderr.txt");
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("cannot start SDL video"), std::string::npos) << err;
     fs::remove_all(dir);
 }
