@@ -22,9 +22,15 @@
 
 class FrameCapture {
 public:
-    // Prepares the output (folder or ffmpeg) and installs the virtual clock.
-    // On failure prints one line on stderr and returns false.
-    bool Open(const CaptureOptions& options);
+    explicit FrameCapture(const CaptureOptions& options) : m_options(options) {}
+    // What can be checked before the show starts, with nothing written yet
+    // (ffmpeg for an .mp4). On failure prints one line on stderr.
+    bool CanStart() const;
+    // Once the window and device exist: prepares the output (the folder, with
+    // any earlier capture's frames, index and sound in it removed, or ffmpeg)
+    // and installs the virtual clock. On failure prints one line on stderr,
+    // and leaves nothing behind.
+    bool Open();
     // Before the frame: the virtual clock steps by one frame and the frame's
     // sound is mixed (and written when the frame is).
     void BeginFrame(float demoTime);
@@ -34,12 +40,15 @@ public:
     // After the frame is presented: writes it if due. Returns false once the
     // capture is complete (the first frame past --to) or output failed.
     bool EndFrame();
-    // Flushes the output; false when something could not be written.
+    // Flushes the output; false when something could not be written. A
+    // capture that was never opened has nothing to flush.
     bool Close();
     bool Failed() const { return m_failed; }
 
 private:
     bool OpenSound();
+    bool OpenFolder();
+    void RemoveEarlierCapture();
     bool WriteFrame();
     bool MuxSound();
     void ShowProgress(bool last);
@@ -58,6 +67,7 @@ private:
     uint64_t m_drawn = 0;      // frames run, drawn or not
     uint64_t m_eligible = 0;   // frames at or after --from
     uint64_t m_written = 0;
+    bool m_opened = false;
     bool m_failed = false;
     bool m_progress = false;  // stderr is a terminal
     bool m_lineOpen = false;  // a progress line waits for its newline

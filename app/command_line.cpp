@@ -2,11 +2,11 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
-#include "timeline/timeline.h"
+#include "timeline/show_times.h"
 
 const char kUsage[] =
     "usage: lumivane [--window | --fullscreen] [--size WxH] [--aspect A] [--vsync] [--from T] [--data DIR]\n"
@@ -19,7 +19,8 @@ const char kUsage[] =
     "\n"
     "  --window       play in a borderless window centred on the screen\n"
     "  --fullscreen   play full screen, switching the display to the chosen size\n"
-    "  --size WxH     window and picture size in pixels (capture default 1280x720)\n"
+    "  --size WxH     window and picture size in pixels (capture default 1280x720; a capture\n"
+    "                 is at most 4096x2304, and even in both for .mp4)\n"
     "  --aspect A     the monitor's shape: 4:3 (the picture gets black bars), 16:9 or 16:10\n"
     "  --vsync        wait for the display's refresh before showing each frame\n"
     "  --capture OUT  render the show off screen at a fixed frame rate, without a window;\n"
@@ -27,7 +28,8 @@ const char kUsage[] =
     "                 or a file ending in .mp4 (H.264 and AAC through ffmpeg)\n"
     "  --fps N        frames per second of show time (default 60)\n"
     "  --from T       playing: open the show at T seconds of timeline time, music included;\n"
-    "                 capturing: the first second to write (earlier frames run undrawn)\n"
+    "                 capturing: the first second to write (earlier frames run undrawn);\n"
+    "                 before the end of the show at 223 s\n"
     "  --to T         stop after the first frame past T seconds (default: the end of the show)\n"
     "  --every K      write every K-th frame (default 1)\n"
     "  --data DIR     read each asset from DIR where it has a file of the asset's name\n"
@@ -60,6 +62,25 @@ static bool ParseSize(const char* text, int* w, int* h) {
     if (!x) return false;
     std::string width(text, x);
     return ParseInt(width.c_str(), 16, 16384, w) && ParseInt(x + 1, 16, 16384, h);
+}
+
+// What a capture cannot do, refused before anything is loaded.
+static bool CheckCapture(const CaptureOptions& c, std::string* error) {
+    const std::string size = std::to_string(c.width) + "x" + std::to_string(c.height);
+    // The largest picture H.264's common levels take: 4K (4096 x 2304). It
+    // already takes seconds a frame on the processor and half a gigabyte of
+    // targets; 16384 x 16384 would take 13 GB and a minute and more a frame.
+    if (c.width > kMaxCaptureSide || c.height > kMaxCaptureSide ||
+        static_cast<long long>(c.width) * c.height > kMaxCapturePixels) {
+        *error = "--size " + size + " is too large for a capture: at most 4096x2304 pixels";
+        return false;
+    }
+    // The encoder halves the colour planes (yuv420p).
+    if (c.IsMp4() && (c.width % 2 || c.height % 2)) {
+        *error = "--size " + size + " cannot be encoded as .mp4: the width and height must be even";
+        return false;
+    }
+    return true;
 }
 
 bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::string* error) {
@@ -154,12 +175,11 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         return false;
     }
     // Past the end there is no frame to open on, nor one to write.
-    if (c.from > Timeline::EndTime()) {
-        char line[96];
-        std::snprintf(line, sizeof line, "--from %g is past the end of the show at %g s", static_cast<double>(c.from),
-                      static_cast<double>(Timeline::EndTime()));
-        *error = line;
+    if (c.from >= ShowTimes::kShowEnd) {
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g", static_cast<double>(ShowTimes::kShowEnd));
+        *error = "--from must be before the end of the show at " + std::string(seconds) + " s";
         return false;
     }
-    return true;
+    return !out->capture || CheckCapture(c, error);
 }

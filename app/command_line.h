@@ -6,6 +6,10 @@
 
 #include "app/display_options.h"
 
+// The largest capture: 4096 pixels a side and 4096 x 2304 in all.
+constexpr int kMaxCaptureSide = 4096;
+constexpr long long kMaxCapturePixels = 4096LL * 2304;
+
 struct CaptureOptions {
     std::string out;  // a directory of PNG frames, or a file ending in .mp4
     int fps = 60;     // every frame's delta is exactly 1/fps

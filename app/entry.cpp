@@ -1,5 +1,7 @@
 #include "app/entry.h"
 
+#include <cstdio>
+
 #include "app/app.h"
 #include "app/app_shell.h"
 #include "app/capture.h"
@@ -11,6 +13,7 @@
 #include "core/frame_timer.h"
 #include "core/tweaks.h"
 #include "platform/input.h"
+#include "platform/interrupt.h"
 #include "platform/keys.h"
 #include "platform/window.h"
 #include "render/graphics_device.h"
@@ -67,6 +70,7 @@ static bool LoopPass(CApp* app, FrameCapture* capture) {
 }
 
 int RunShow(FrameCapture* capture, float playFrom) {
+    Platform::CatchInterrupts();
     if (!Platform::Init(capture != nullptr)) return 1;
     CApp* app = AppShell::GetApp();
     // The sound system: a device, or in capture mode a clock that moves with
@@ -76,28 +80,42 @@ int RunShow(FrameCapture* capture, float playFrom) {
     // Read before anything registers, so every registration finds its value.
     LoadTweaks();
     int exitCode = 0;
+    int interrupted = 0;  // SIGINT or SIGTERM ended the loop
     // The viewer picks the display in the setup dialog (declining it is not
     // an error), then the window and the device are made from that choice.
     // A capture has chosen its picture already and never asks.
     bool start = capture || app->ShowSetup();
-    if (start && GraphicsDevice::Create()) {
+    bool created = start && GraphicsDevice::Create();
+    // A capture writes nothing until the show can run.
+    if (created && capture && !capture->Open()) {
+        GraphicsDevice::Destroy();
+        created = false;
+    }
+    if (created) {
         PostProcessChain::Create();
         app->Init();
         FrameTimer::Start();  // start-up time does not count as the first frame
         // --from when playing: the show opens there, with its music.
         if (!capture && playFrom > 0.0f) Jumps::Start(TheLumivane(), playFrom);
-        while (!AppShell::IsQuitRequested() && LoopPass(app, capture)) {
-        }
+        while (!AppShell::IsQuitRequested() && !Platform::InterruptSignal() && LoopPass(app, capture)) {}
+        interrupted = Platform::InterruptSignal();
         app->Shutdown();
         PostProcessChain::Release();
         GraphicsDevice::Destroy();
     } else if (start) {
-        exitCode = 1;  // the window or the device could not be made
+        exitCode = 1;  // the window, the device or the capture's output could not be made
     }
     // Last of all: the camera and every other registered variable are still
-    // alive. A run that registered nothing leaves the file alone.
-    SaveTweaks();
+    // alive. A run that registered nothing leaves the file alone; one that
+    // cannot save says so and fails.
+    if (SaveTweaks() == SaveResult::Failed) exitCode = 1;
     if (capture && (!capture->Close() || capture->Failed())) exitCode = 1;
+    if (interrupted) {
+        std::fprintf(stderr, "lumivane: %s stopped the show at %.2f s%s\n", Platform::SignalName(interrupted),
+                     static_cast<double>(TheLumivane().timeline.demoTime), capture ? "; the capture ends there" : "");
+        // A capture that did not reach its end is not a success.
+        if (capture && exitCode == 0) exitCode = 128 + interrupted;
+    }
     // The device thread must stop before SDL (and the process) go away.
     Music::Shutdown();
     Platform::Shutdown();

@@ -6,6 +6,8 @@
 #include <assimp/scene.h>
 #include <cstring>
 
+#include "assets/x_mszip.h"
+
 namespace {
 
 // The .x importer turns the file's left-handed data into Assimp's
@@ -85,7 +87,16 @@ bool LoadXMesh(const uint8_t* data, size_t size, MeshData* out, std::string* err
         *error = "not a DirectX .x file";
         return false;
     }
-    if (size > 0x7FFFFFFF) {
+    // Compressed files are inflated here, where every size is checked,
+    // rather than by the importer, which sizes its buffer from the block
+    // count alone.
+    std::vector<uint8_t> inflated;
+    if (IsCompressedXFile(data, size)) {
+        if (!InflateXFile(data, size, &inflated, error)) return false;
+        data = inflated.data();
+        size = inflated.size();
+    }
+    if (size > kMaxXFileBytes) {
         *error = "too large";
         return false;
     }

@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "assets/catalogue.h"
 #include "assets/resource_ids.h"
@@ -10,6 +12,7 @@
 #include "core/maths.h"
 #include "core/random.h"
 #include "effects/bitmap_font.h"
+#include "platform/file_io.h"
 #include "platform/gpu.h"
 #include "render/graphics_device.h"
 #include "render/post_process.h"
@@ -39,36 +42,33 @@ using Renderer2D::Vertex2D;
 
 }  // namespace
 
-void ReadLaserText(FILE* file) {
+void ReadLaserText(const char* data, size_t size) {
     std::memset(LaserText, 0, sizeof LaserText);
-    if (!file) return;
     int line = 0, column = 0;
-    for (int c; line < kLaserLines && (c = std::fgetc(file)) != EOF;) {
+    for (size_t i = 0; line < kLaserLines && i < size; ++i) {
+        char c = data[i];
         // A CR LF pair is one line feed, as text mode reads it on the
         // platform the text was written for; a lone CR is an ordinary byte.
-        if (c == '\r') {
-            int next = std::fgetc(file);
-            if (next == '\n')
-                c = '\n';
-            else if (next != EOF)
-                std::ungetc(next, file);
-        }
+        if (c == '\r' && i + 1 < size && data[i + 1] == '\n') c = data[++i];
         if (c == '\n') {
             ++line;
             column = 0;
         } else if (column < kLaserLineLength - 1) {
-            LaserText[line][column++] = static_cast<char>(c);  // the rest of the line stays NUL
+            LaserText[line][column++] = c;  // the rest of the line stays NUL
         }
     }
 }
 
 void ReadLaserText(const char* path) {
-    FILE* file = std::fopen(path, "rb");
-    if (!file)
-        std::fprintf(stderr, "lumivane: cannot read %s (%s); the laser writes empty lines\n", path,
-                     std::strerror(errno));
-    ReadLaserText(file);
-    if (file) std::fclose(file);
+    std::string text, error;
+    switch (Platform::ReadSmallFile(path, kMaxLaserFileBytes, &text, &error)) {
+    case Platform::ReadResult::Ok: break;
+    case Platform::ReadResult::Missing: error = std::strerror(ENOENT); [[fallthrough]];
+    case Platform::ReadResult::Failed:
+        std::fprintf(stderr, "lumivane: cannot read %s (%s); the laser writes empty lines\n", path, error.c_str());
+        break;
+    }
+    ReadLaserText(text.data(), text.size());
 }
 
 uint8_t LaserTextAlpha(float holdTime) { return LevelToByte(1.0f - holdTime * 0.5f); }

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "assets/catalogue.h"
 #include "assets/resource_ids.h"
@@ -12,6 +14,7 @@
 #include "core/frame_timer.h"
 #include "core/tweaks.h"
 #include "effects/bitmap_font.h"
+#include "platform/file_io.h"
 #include "platform/gpu.h"
 #include "render/graphics_device.h"
 #include "render/renderer_2d.h"
@@ -41,28 +44,21 @@ const Vector3 MetaCameraPresets[kMetaCameraPresets][2] = {
     {{-1.395423f, 2.038478f, 1.228229f}, {-1.546968f, 1.251016f, 0.630787f}},
 };
 
-int ReadScrollerText(FILE* file, char text[kScrollerTextSize]) {
-    text[0] = '\0';
-    if (!file) return 0;
+int ReadScrollerText(const char* data, size_t size, char text[kScrollerTextSize]) {
     // One byte more than the text holds, to tell a final line feed that
     // ends a full text from a text that goes on.
     char kept[kScrollerTextSize + 1];
     int count = 0;
     bool more = false;
-    for (int c; (c = std::fgetc(file)) != EOF;) {
-        if (c == '\r') {
-            const int next = std::fgetc(file);
-            if (next == '\n')
-                c = '\n';
-            else if (next != EOF)
-                std::ungetc(next, file);
-        }
-        if (count < kScrollerTextSize + 1)
-            kept[count++] = static_cast<char>(c);
-        else
+    for (size_t i = 0; i < size; ++i) {
+        char c = data[i];
+        if (c == '\r' && i + 1 < size && data[i + 1] == '\n') c = data[++i];
+        if (count == kScrollerTextSize + 1) {
             more = true;
+            break;
+        }
+        kept[count++] = c;
     }
-    if (std::ferror(file)) return 0;
     if (!more && count > 0 && kept[count - 1] == '\n') --count;
     if (count > kScrollerTextSize - 1) {
         count = kScrollerTextSize - 1;
@@ -76,19 +72,16 @@ int ReadScrollerText(FILE* file, char text[kScrollerTextSize]) {
 
 int ReadScrollerText(const char* path, char text[kScrollerTextSize]) {
     text[0] = '\0';
-    FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        std::fprintf(stderr, "lumivane: cannot read %s (%s); the scroller runs without letters\n", path,
-                     std::strerror(errno));
+    std::string bytes, error;
+    switch (Platform::ReadSmallFile(path, kMaxScrollerFileBytes, &bytes, &error)) {
+    case Platform::ReadResult::Ok: break;
+    case Platform::ReadResult::Missing: error = std::strerror(ENOENT); [[fallthrough]];
+    case Platform::ReadResult::Failed:
+        std::fprintf(stderr, "lumivane: cannot read %s (%s); the scroller runs without letters\n", path, error.c_str());
         return 0;
     }
-    const int length = ReadScrollerText(file, text);
-    if (std::ferror(file))
-        std::fprintf(stderr, "lumivane: cannot read %s (%s); the scroller runs without letters\n", path,
-                     std::strerror(errno));
-    else if (length == 0)
-        std::fprintf(stderr, "lumivane: %s holds no text; the scroller runs without letters\n", path);
-    std::fclose(file);
+    const int length = ReadScrollerText(bytes.data(), bytes.size(), text);
+    if (length == 0) std::fprintf(stderr, "lumivane: %s holds no text; the scroller runs without letters\n", path);
     return length;
 }
 
