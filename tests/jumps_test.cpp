@@ -29,7 +29,7 @@ namespace {
 
 // The whole show at a small picture, its music on the virtual clock, run
 // from a folder that holds the show's laser.txt and scroller.txt.
-class Jumps : public ::testing::Test {
+class JumpsInShow : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = fs::temp_directory_path() / ("lumivane_jumps_" + std::to_string(getpid()));
@@ -109,7 +109,7 @@ void ExpectSame(const Landing& a, const Landing& b) {
 // when a jump goes back, or the show arrives somewhere else: at the laser
 // (its generator), a head shot after four shots (the counters, the
 // scroller's generator), the voxel cloud and the cylinders (theirs).
-TEST_F(Jumps, AJumpBackThenForwardLandsWhereARunWithoutJumpsIs) {
+TEST_F(JumpsInShow, AJumpBackThenForwardLandsWhereARunWithoutJumpsIs) {
     const float targets[] = {40.0f, 128.5f, 185.0f, 199.0f};
     std::vector<Landing> straight;
     JumpTo(0.0f);  // the state the program starts with, whatever ran before
@@ -130,7 +130,7 @@ TEST_F(Jumps, AJumpBackThenForwardLandsWhereARunWithoutJumpsIs) {
 
 // The frames of a jump draw nothing (the picture on screen and the scene
 // target keep what they held) and, between script entries, allocate nothing.
-TEST_F(Jumps, AJumpsFramesDrawNothingAndAllocateNothing) {
+TEST_F(JumpsInShow, AJumpsFramesDrawNothingAndAllocateNothing) {
     CLumivane& app = TheLumivane();
     JumpTo(0.0f);
     JumpTo(141.0f);  // the long scroller: the next entry starts at 169 s
@@ -162,7 +162,7 @@ TEST_F(Jumps, AJumpsFramesDrawNothingAndAllocateNothing) {
 
 // The keys count from where the show is, or from the target of a jump under
 // way; back (or to 0) rewinds; targets stay within the show.
-TEST_F(Jumps, PageDownPageUpAndHomeMoveTheTarget) {
+TEST_F(JumpsInShow, PageDownPageUpAndHomeMoveTheTarget) {
     CLumivane& app = TheLumivane();
     const struct {
         float demoTime;
