@@ -16,6 +16,8 @@ namespace {
 // machine.
 constexpr size_t kMaxPackedBytes = 256u << 20;
 constexpr int kImportSeconds = 30;
+// What the importer may allocate for one file; the show's meshes need a few MiB.
+constexpr size_t kImportMemory = 1u << 30;
 
 // The .x importer turns the file's left-handed data into Assimp's
 // right-handed convention (z mirrored, winding flipped, v = 1 - v);
@@ -196,7 +198,8 @@ bool LoadXMesh(const uint8_t* data, size_t size, MeshData* out, std::string* err
         Pack(mesh, result);
         return true;
     };
-    if (!Platform::RunIsolated(import, kMaxPackedBytes, kImportSeconds * 1000, &packed, error)) return false;
+    if (!Platform::RunIsolated(import, kMaxPackedBytes, kImportMemory, kImportSeconds * 1000, &packed, error))
+        return false;
     if (!Unpack(packed, out)) {
         *out = MeshData{};
         *error = "the reader's answer does not add up";

@@ -1,11 +1,13 @@
 #include "platform/isolated.h"
 
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 
 namespace Platform {
@@ -25,10 +27,28 @@ bool WriteAll(int fd, const void* data, size_t size) {
     return true;
 }
 
-[[noreturn]] void RunChild(const std::function<bool(std::vector<uint8_t>*)>& work, int fd) {
+// Caps the address space at what the process has mapped now plus `budget`.
+// Relative, because a sanitizer's process maps terabytes of shadow memory at
+// start; that space is reserved, not used, and must not count.
+void LimitAddressSpace(size_t budget) {
+    unsigned long pages = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm) return;
+    const bool read = std::fscanf(statm, "%lu", &pages) == 1;
+    std::fclose(statm);
+    if (!read) return;
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + budget;
+    rlimit r{limit, limit};
+    setrlimit(RLIMIT_AS, &r);
+}
+
+[[noreturn]] void RunChild(const std::function<bool(std::vector<uint8_t>*)>& work, size_t maxMemory, int fd) {
     // A fault ends the child with its signal, for the parent to see, rather
     // than in a handler of the parent's (a sanitizer's report, say).
     for (int sig : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) std::signal(sig, SIG_DFL);
+    // A file that asks the reader for gigabytes gets an allocation failure
+    // instead of the machine's memory.
+    LimitAddressSpace(maxMemory);
     std::vector<uint8_t> result;
     const uint8_t ok = work(&result) ? 1 : 0;
     // The status byte first, then the result or the error's text.
@@ -39,8 +59,8 @@ bool WriteAll(int fd, const void* data, size_t size) {
 
 }  // namespace
 
-bool RunIsolated(const std::function<bool(std::vector<uint8_t>*)>& work, size_t maxBytes, int timeoutMs,
-                 std::vector<uint8_t>* out, std::string* error) {
+bool RunIsolated(const std::function<bool(std::vector<uint8_t>*)>& work, size_t maxBytes, size_t maxMemory,
+                 int timeoutMs, std::vector<uint8_t>* out, std::string* error) {
     out->clear();
     int fds[2];
     if (pipe(fds) != 0) {
@@ -56,7 +76,7 @@ bool RunIsolated(const std::function<bool(std::vector<uint8_t>*)>& work, size_t 
     }
     if (pid == 0) {
         close(fds[0]);
-        RunChild(work, fds[1]);
+        RunChild(work, maxMemory, fds[1]);
     }
     close(fds[1]);
 

@@ -14,8 +14,10 @@ namespace Platform {
 // `out` when it returns true; when it returns false, the buffer is taken as
 // the text of an error. False, with the reason in `error`, when the work
 // failed, the child died of a signal, took longer than `timeoutMs`, or sent
-// more than `maxBytes`.
-bool RunIsolated(const std::function<bool(std::vector<uint8_t>* result)>& work, size_t maxBytes, int timeoutMs,
-                 std::vector<uint8_t>* out, std::string* error);
+// more than `maxBytes`. The child's address space may grow by `maxMemory`
+// beyond what it inherits: past that its allocations fail (std::bad_alloc)
+// instead of taking the machine's memory.
+bool RunIsolated(const std::function<bool(std::vector<uint8_t>* result)>& work, size_t maxBytes, size_t maxMemory,
+                 int timeoutMs, std::vector<uint8_t>* out, std::string* error);
 
 }  // namespace Platform
