@@ -20,17 +20,6 @@ std::string NotRegular(const struct stat& st) {
     return "it is not a regular file";
 }
 
-bool WriteAll(int fd, const char* p, size_t size) {
-    while (size > 0) {
-        ssize_t n = write(fd, p, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 ReadResult ReadSmallFile(const char* path, size_t limit, std::string* out, std::string* error) {
@@ -136,6 +125,18 @@ WriteResult ReplaceFile(const char* path, const std::string& contents, std::stri
     unlink(temporary.c_str());
     *error = Reason(saved);
     return WriteResult::Failed;
+}
+
+bool WriteAll(int fd, const void* data, size_t size) {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        ssize_t n = write(fd, p, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
 }
 
 }  // namespace Platform

@@ -33,4 +33,8 @@ enum class WriteResult {
 // permissions.
 WriteResult ReplaceFile(const char* path, const std::string& contents, std::string* error);
 
+// Writes all `size` bytes to a file descriptor, across short writes and
+// interruptions by signals. False on the first error (errno says which).
+bool WriteAll(int fd, const void* data, size_t size);
+
 }  // namespace Platform

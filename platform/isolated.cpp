@@ -1,5 +1,7 @@
 #include "platform/isolated.h"
 
+#include "platform/file_io.h"
+
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -13,19 +15,6 @@
 namespace Platform {
 
 namespace {
-
-// Writes all of it; the parent reads as long as the child writes.
-bool WriteAll(int fd, const void* data, size_t size) {
-    const uint8_t* p = static_cast<const uint8_t*>(data);
-    while (size > 0) {
-        ssize_t n = write(fd, p, size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
 
 // Caps the address space at what the process has mapped now plus `budget`.
 // Relative, because a sanitizer's process maps terabytes of shadow memory at
