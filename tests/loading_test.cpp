@@ -16,6 +16,7 @@
 #include "platform/keys.h"
 #include "platform/window.h"
 #include "render/graphics_device.h"
+#include "tests/app_frames.h"
 #include "tests/gpu_fixture.h"
 #include "timeline/active_effects.h"
 
@@ -90,7 +91,10 @@ TEST_F(LoadingTest, LoadsOneAssetPerFrameFadesOutAndStartsTheMusic) {
     // The fade: the overlay rises over one second of frame time; the clock
     // is left alone now.
     const uint64_t restarted = s_counter;
-    struct Step { float fadeLeft; int overlay; };
+    struct Step {
+        float fadeLeft;
+        int overlay;
+    };
     const Step steps[] = {{0.75f, 63}, {0.5f, 127}, {0.25f, 191}, {0.0f, 255}};
     for (const Step& s : steps) {
         s_counter += 250;
@@ -136,18 +140,9 @@ TEST_F(LoadingTest, ARestartFadesTheLoadingScreenInSilenceThenPlaysOneSongFromIt
     CLumivane& app = TheLumivane();
     app.Init();
     app.timeline = TimelineState{};
-    FrameTimer::SetCounter(ReadCounter, 30);
-    FrameTimer::Start();
-    std::vector<int16_t> sound(2 * 1470);
-    auto frame = [&] {
-        ++s_counter;
-        Mixer::Render(sound.data(), 1470);
-        FrameTimer::Update();
-        app.Frame();
-        GraphicsDevice::Present();
-        InputState::Snapshot();
-    };
-    auto silent = [&] { return std::all_of(sound.begin(), sound.end(), [](int16_t s) { return s == 0; }); };
+    AppFrames frames30;
+    auto frame = [&] { frames30.Step(); };
+    auto silent = [&] { return frames30.Silent(); };
 
     int frames = 0;
     while (!app.song && frames < 200) frame(), ++frames;

@@ -14,6 +14,7 @@
 #include "platform/input.h"
 #include "platform/window.h"
 #include "render/graphics_device.h"
+#include "tests/app_frames.h"
 #include "tests/gpu_fixture.h"
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
@@ -30,9 +31,6 @@
 #endif
 
 namespace {
-
-uint64_t s_counter = 0;
-uint64_t ReadCounter() { return s_counter; }
 
 // Bytes the program has allocated and not freed, from the allocator itself
 // (the sanitizer build's own allocator there).
@@ -64,17 +62,8 @@ TEST(RestartSoak, AHundredRestartsLeaveTheHeapWhereItWas) {
     CLumivane& app = TheLumivane();
     app.Init();
     app.timeline = TimelineState{};
-    FrameTimer::SetCounter(ReadCounter, 30);
-    FrameTimer::Start();
-    std::vector<int16_t> sound(2 * 1470);
-    auto frame = [&] {
-        ++s_counter;
-        Mixer::Render(sound.data(), 1470);
-        FrameTimer::Update();
-        app.Frame();
-        GraphicsDevice::Present();
-        InputState::Snapshot();
-    };
+    AppFrames frames30;
+    auto frame = [&] { frames30.Step(); };
     // One cycle: R, then the loading screen, the music, and the show up to
     // its first title picture (from 2 s of music on).
     auto restart = [&] {
@@ -107,5 +96,4 @@ TEST(RestartSoak, AHundredRestartsLeaveTheHeapWhereItWas) {
 
     app.Shutdown();
     Music::Shutdown();
-    FrameTimer::SetCounter(Platform::GetCounter, Platform::GetCounterFrequency());
 }
