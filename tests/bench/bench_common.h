@@ -13,6 +13,8 @@
 #include "render/graphics_device.h"
 #include "render/renderer_2d.h"
 
+class CMetaWriter;
+
 namespace Bench {
 
 using Clock = std::chrono::steady_clock;
@@ -77,5 +79,9 @@ void Measure(benchmark::State& state, CopyPass& copy, Body body) {
     }
     state.counters["copies"] = copies > 0 ? subject / copies : 0;
 }
+
+// A meta writer whose 16 frozen slots all hold letters, with the live letter
+// half formed (scroller_bench.cpp). Null without a device.
+CMetaWriter* FullScroller();
 
 }  // namespace Bench
