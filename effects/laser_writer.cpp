@@ -185,8 +185,7 @@ void CLaserWriter::DrawBeamScene(float intensity) {
     PostProcessChain::ApplyEffect(GetEffect(kFxBloomV));
     PostProcessChain::ApplyEffect(GetEffect(kFxBloomH));
     PostProcessChain::ApplyEffect(GetEffect(kFxBloomV));
-    PostProcessChain::ApplyEffect(GetEffect(kFxCombine4));
-    PostProcessChain::Present();
+    PostProcessChain::ApplyLastEffect(GetEffect(kFxCombine4));
 }
 
 void CLaserWriter::Render() {

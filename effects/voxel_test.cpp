@@ -172,8 +172,7 @@ void CVoxelTest::DrawVoxelCloud(Gpu::Effect* voxel, const Camera& camera) {
         PostProcessChain::ApplyEffect(GetEffect(kFxBlurNormalsV));
     }
     PostProcessChain::ApplyEffect(GetEffect(kFxUpFilter4));
-    PostProcessChain::ApplyEffect(GetEffect(kFxLightNormals));
-    PostProcessChain::Present();
+    PostProcessChain::ApplyLastEffect(GetEffect(kFxLightNormals));
 }
 
 LUMIVANE_REGISTER_EFFECT(CVoxelTest, CCVoxelTest, kVoxelTest);

@@ -165,6 +165,10 @@ public:
     void SetTexture(const char* name, CubeTexture* t);
     // A float (or int) annotation of pass `pass` of the current technique.
     bool GetPassAnnotation(unsigned pass, const char* name, float* value);
+    // The passes of the current technique, and whether pass `pass` sets
+    // `state` itself (for a caller that must know what a pass changes).
+    unsigned PassCount();
+    bool PassSetsState(unsigned pass, RenderState state);
 
     EffectData* data = nullptr;  // owned; the layer's business
 };
