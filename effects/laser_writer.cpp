@@ -101,10 +101,12 @@ void CLaserWriter::Update(float dt) {
     }
 }
 
-// The current line, white on transparent black, centred on the canvas.
+// The current line, white on transparent black, centred on the canvas. Only
+// a new line is drawn: the target keeps it for the frames of its sweep.
 void CLaserWriter::DrawTextTarget() {
     // Without its own target the clear below would wipe the frame instead.
-    if (!textTarget || !textTarget->surface) return;
+    if (!textTarget || !textTarget->surface || textTargetLine == lineIndex) return;
+    textTargetLine = lineIndex;
     const ViewValues& view = GraphicsDevice::View();
     Gpu::Surface* saved = GraphicsDevice::SetRenderTexture(textTarget);
     // The file's text is drawn as it is: a % in it is a character, not a

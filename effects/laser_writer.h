@@ -40,6 +40,7 @@ public:
     float smokeOffset = 0.0f;       // random shift of the fan's texture, per line
     float holdTime = 0.0f;          // seconds since the sweep ended; 0 while sweeping
     int lineIndex = 0;              // the line being written, 0..3
+    int textTargetLine = -1;        // the line textTarget holds; -1 before the first
 
 private:
     void DrawTextTarget();
