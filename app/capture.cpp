@@ -1,10 +1,10 @@
 #include "app/capture.h"
 
+#include <stb_image_write.h>
+#include <unistd.h>
 #include <cstring>
 #include <filesystem>
-#include <stb_image_write.h>
 #include <string>
-#include <unistd.h>
 
 #include "assets/mixer.h"
 #include "assets/music_decoder.h"
@@ -31,7 +31,6 @@ float ShowLength() {
 bool FrameCapture::Open(const CaptureOptions& options) {
     m_options = options;
     m_endTime = options.to >= 0.0f ? options.to : ShowLength();
-    m_pixels.resize(static_cast<size_t>(options.width) * options.height * 4);
 
     if (options.IsMp4()) {
         if (!Platform::FindProgram("ffmpeg")) {
@@ -70,6 +69,11 @@ bool FrameCapture::Open(const CaptureOptions& options) {
         if (!OpenSound()) return false;
     }
 
+    // Two buffers: one frame is written while the next is drawn and read back.
+    m_writer.Start(static_cast<size_t>(options.width) * options.height * 4, 2,
+                   [this](const uint8_t* rgba, uint64_t index, float time, std::string* error) {
+                       return WriteOne(rgba, index, time, error);
+                   });
     s_virtualCounter = 0;
     FrameTimer::SetCounter(ReadVirtualCounter, static_cast<uint64_t>(options.fps) * kTicksPerFrame);
     m_progress = isatty(STDERR_FILENO);
@@ -118,25 +122,43 @@ bool FrameCapture::EndFrame() {
 }
 
 bool FrameCapture::WriteFrame() {
-    Gpu::ReadBackBuffer(m_pixels.data());
-    if (m_options.IsMp4()) {
-        if (!m_ffmpeg.Write(m_pixels.data(), m_pixels.size())) {
-            std::fprintf(stderr, "%slumivane: ffmpeg stopped taking frames\n", m_lineOpen ? "\n" : "");
-            return false;
-        }
-    } else {
-        char name[32];
-        std::snprintf(name, sizeof name, "frame_%06llu.png", static_cast<unsigned long long>(m_written));
-        std::string path = m_options.out + "/" + name;
-        stbi_write_png_compression_level = 3;  // frames are large; speed over size
-        if (!stbi_write_png(path.c_str(), m_options.width, m_options.height, 4, m_pixels.data(), m_options.width * 4)) {
-            std::fprintf(stderr, "%slumivane: cannot write %s\n", m_lineOpen ? "\n" : "", path.c_str());
-            return false;
-        }
-        std::fprintf(m_csv, "%llu,%.6f,%s\n", static_cast<unsigned long long>(m_written), m_frameTime, name);
+    uint8_t* pixels = m_writer.Next();
+    if (!pixels) {
+        ReportWriterFailure();
+        return false;
     }
+    Gpu::ReadBackBuffer(pixels);
+    m_writer.Submit(m_written, m_frameTime);
     ++m_written;
     return true;
+}
+
+bool FrameCapture::WriteOne(const uint8_t* rgba, uint64_t index, float time, std::string* error) {
+    const size_t bytes = static_cast<size_t>(m_options.width) * m_options.height * 4;
+    if (m_options.IsMp4()) {
+        if (!m_ffmpeg.Write(rgba, bytes)) {
+            *error = "ffmpeg stopped taking frames";
+            return false;
+        }
+        return true;
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "frame_%06llu.png", static_cast<unsigned long long>(index));
+    std::string path = m_options.out + "/" + name;
+    stbi_write_png_compression_level = 3;  // frames are large; speed over size
+    if (!stbi_write_png(path.c_str(), m_options.width, m_options.height, 4, rgba, m_options.width * 4)) {
+        *error = "cannot write " + path;
+        return false;
+    }
+    std::fprintf(m_csv, "%llu,%.6f,%s\n", static_cast<unsigned long long>(index), time, name);
+    return true;
+}
+
+void FrameCapture::ReportWriterFailure() {
+    std::string error;
+    if (m_writerReported || m_writer.Finish(&error)) return;
+    m_writerReported = true;
+    std::fprintf(stderr, "%slumivane: %s\n", m_lineOpen ? "\n" : "", error.c_str());
 }
 
 // The picture is copied as it is; the sound is encoded as AAC beside it.
@@ -180,6 +202,9 @@ void FrameCapture::ShowProgress(bool last) {
 }
 
 bool FrameCapture::Close() {
+    // Every queued frame is written before the files close.
+    ReportWriterFailure();
+    if (m_writer.Failed()) m_failed = true;
     if (m_lineOpen) ShowProgress(true);  // the show ended before --to
     bool ok = !m_failed;
     if (m_csv) {
