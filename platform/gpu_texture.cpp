@@ -75,11 +75,14 @@ Texture* CreateTexture(unsigned width, unsigned height, unsigned levels, Format 
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, t->depth);
         bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
         if (complete) {
-            // A new target starts cleared, as the show's first frames expect.
+            // A new target starts cleared, as the show's first frames expect,
+            // all of it whatever the scissor.
             glClearColor(0, 0, 0, 0);
             glClearDepth(1.0);
             glDepthMask(GL_TRUE);
+            glDisable(GL_SCISSOR_TEST);
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            if (State().renderStates[kRsScissorTestEnable]) glEnable(GL_SCISSOR_TEST);
             glDepthMask(State().renderStates[kRsZWriteEnable] ? GL_TRUE : GL_FALSE);
         }
         glBindFramebuffer(GL_FRAMEBUFFER, State().renderTarget ? State().renderTarget->framebuffer : 0);
@@ -107,6 +110,7 @@ void ReleaseTexture(Texture* texture) {
 
 unsigned TextureWidth(const Texture* texture) { return texture ? texture->width : 0; }
 unsigned TextureHeight(const Texture* texture) { return texture ? texture->height : 0; }
+Format TextureFormat(const Texture* texture) { return texture ? texture->format : Format{}; }
 
 uint8_t* LockTexture(Texture* texture, unsigned* pitch) {
     FormatInfo info;
@@ -120,6 +124,18 @@ uint8_t* LockTexture(Texture* texture, unsigned* pitch) {
     }
     if (pitch) *pitch = texture->width * info.bytes;
     return texture->shadow.data();
+}
+
+bool ReadTexture(Texture* texture, void* texels) {
+    FormatInfo info;
+    if (!texture || !texels || texture->renderTarget || !LookUpFormat(texture->format, &info)) return false;
+    if (!texture->shadow.empty()) {
+        std::memcpy(texels, texture->shadow.data(), texture->shadow.size());
+        return true;
+    }
+    BindTextureUnit(0, GL_TEXTURE_2D, texture->name);
+    glGetTexImage(GL_TEXTURE_2D, 0, info.format, info.type, texels);
+    return true;
 }
 
 void UnlockTexture(Texture* texture) {
