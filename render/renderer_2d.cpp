@@ -65,6 +65,17 @@ void TexturedCorners(TexturedVertex2D v[4], const Rect& r, uint32_t colour, floa
 
 bool Usable(const Texture* texture) { return texture && texture->texture; }
 
+// The technique of an axis-aligned textured quad: one that shows at least a
+// pixel per texel both ways (its own size or larger) never reaches the
+// texture's smaller levels, since the level choice picks the first for any
+// such scale, and can sample without that choice.
+const char* TexturedTechnique(const Texture* texture, const Rect& r, float su, float sv) {
+    const float texelsX = std::fabs(su) * static_cast<float>(texture->width);
+    const float texelsY = std::fabs(sv) * static_cast<float>(texture->height);
+    const bool magnified = std::fabs(r.x1 - r.x0) >= texelsX && std::fabs(r.y1 - r.y0) >= texelsY;
+    return magnified ? "PosColTex2DLevel0" : "PosColTex2D";
+}
+
 }  // namespace
 
 namespace Renderer2D {
@@ -89,16 +100,19 @@ void DrawQuadGradient(const Vector2* position, const Vector2* size, uint32_t top
 void DrawTexturedQuad(Texture* texture, const Vector2* position, const Vector2* size, uint32_t tint) {
     if (!Usable(texture) || !position || !size) return;
     TexturedVertex2D v[4];
-    TexturedCorners(v, LayoutRect(position, size), tint, 0, 0, 1, 1);
-    DrawWithEffect2D(kDeclScreenColourTex, "PosColTex2D", texture, v, sizeof(TexturedVertex2D));
+    const Rect r = LayoutRect(position, size);
+    TexturedCorners(v, r, tint, 0, 0, 1, 1);
+    DrawWithEffect2D(kDeclScreenColourTex, TexturedTechnique(texture, r, 1, 1), texture, v, sizeof(TexturedVertex2D));
 }
 
 void DrawTexturedQuadPart(Texture* texture, const Vector2* position, const Vector2* size, const Vector2* uvOrigin,
                           const Vector2* uvSize, uint32_t tint) {
     if (!Usable(texture) || !position || !size || !uvOrigin || !uvSize) return;
     TexturedVertex2D v[4];
-    TexturedCorners(v, LayoutRect(position, size), tint, uvOrigin->x, uvOrigin->y, uvSize->x, uvSize->y);
-    DrawWithEffect2D(kDeclScreenColourTex, "PosColTex2D", texture, v, sizeof(TexturedVertex2D));
+    const Rect r = LayoutRect(position, size);
+    TexturedCorners(v, r, tint, uvOrigin->x, uvOrigin->y, uvSize->x, uvSize->y);
+    DrawWithEffect2D(kDeclScreenColourTex, TexturedTechnique(texture, r, uvSize->x, uvSize->y), texture, v,
+                     sizeof(TexturedVertex2D));
 }
 
 void DrawRotatedQuad(Texture* texture, const Vector2* position, const Vector2* size, float angle, uint32_t tint) {
