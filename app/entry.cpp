@@ -6,6 +6,7 @@
 #include "app/lumivane.h"
 #include "app/overlays.h"
 #include "assets/music.h"
+#include "assets/prefetch.h"
 #include "core/frame_timer.h"
 #include "core/tweaks.h"
 #include "platform/input.h"
@@ -38,6 +39,8 @@ static bool LoopPass(CApp* app, FrameCapture* capture) {
 
 int RunShow(FrameCapture* capture) {
     if (!Platform::Init(capture != nullptr)) return 1;
+    // The assets start decoding now, while the window and the device are made.
+    AssetPrefetch::Start(capture != nullptr);
     CApp* app = AppShell::GetApp();
     // The sound system: a device, or in capture mode a clock that moves with
     // the frames. Without a device the show runs silently.
@@ -66,6 +69,7 @@ int RunShow(FrameCapture* capture) {
     // alive. A run that registered nothing leaves the file alone.
     SaveTweaks();
     if (capture && (!capture->Close() || capture->Failed())) exitCode = 1;
+    AssetPrefetch::Stop();  // when the show never ran to its shutdown
     // The device thread must stop before SDL (and the process) go away.
     Music::Shutdown();
     Platform::Shutdown();

@@ -92,6 +92,10 @@ Format TextureFormat(const Texture* texture);  // 0 for null
 uint8_t* LockTexture(Texture* texture, unsigned* pitch);
 // Uploads level 0 and rebuilds the mip chain.
 void UnlockTexture(Texture* texture);
+// Replaces level 0 with `texels` (laid out as a lock gives them, rows
+// packed) and rebuilds the mip chain, keeping no copy on the processor.
+// False for a render target or null.
+bool UploadTexture(Texture* texture, const void* texels);
 // Copies level 0 into `texels` (width x height texels, laid out as a lock
 // gives them) without keeping a copy. False for a render target or null.
 bool ReadTexture(Texture* texture, void* texels);

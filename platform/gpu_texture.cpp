@@ -126,6 +126,18 @@ uint8_t* LockTexture(Texture* texture, unsigned* pitch) {
     return texture->shadow.data();
 }
 
+bool UploadTexture(Texture* texture, const void* texels) {
+    FormatInfo info;
+    if (!texture || !texels || texture->renderTarget || !LookUpFormat(texture->format, &info)) return false;
+    // A copy an earlier lock made must stay in step with the GPU's.
+    if (!texture->shadow.empty()) std::memcpy(texture->shadow.data(), texels, texture->shadow.size());
+    BindTextureUnit(0, GL_TEXTURE_2D, texture->name);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(texture->width), static_cast<GLsizei>(texture->height),
+                    info.format, info.type, texels);
+    if (texture->levels > 1) glGenerateMipmap(GL_TEXTURE_2D);
+    return true;
+}
+
 bool ReadTexture(Texture* texture, void* texels) {
     FormatInfo info;
     if (!texture || !texels || texture->renderTarget || !LookUpFormat(texture->format, &info)) return false;

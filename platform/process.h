@@ -10,6 +10,10 @@ namespace Platform {
 // True when `program` is an executable file in one of PATH's folders.
 bool FindProgram(const char* program);
 
+// Makes the calling thread yield to the process's others (nice 10): for
+// background work that must not slow the frames down.
+void LowerThreadPriority();
+
 class PipeProcess {
 public:
     PipeProcess() = default;
