@@ -6,6 +6,7 @@
 #include "assets/asset_source.h"
 #include "assets/prefetch.h"
 #include "platform/gpu.h"
+#include "platform/process.h"
 
 // The mesh of a .x file, or null with the reason in `error`.
 static Mesh* Decode(const uint8_t* data, size_t size, std::string* error) {
@@ -35,6 +36,7 @@ Mesh* Mesh::DecodeResource(int resourceId) {
     std::string error;
     Mesh* mesh = Decode(bytes.data, bytes.size, &error);
     if (!mesh) ReportBadAsset(bytes, error.c_str());
+    Platform::ReturnFreeMemory();  // the importer's scratch memory, freed but kept
     return mesh;
 }
 

@@ -45,12 +45,20 @@ Texture* CreateTexture(unsigned width, unsigned height, unsigned levels, Format 
     t->renderTarget = renderTarget;
     glGenTextures(1, &t->name);
     BindTextureUnit(0, GL_TEXTURE_2D, t->name);
-    unsigned w = width, h = height;
-    for (unsigned level = 0; level < levels; ++level) {
-        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), static_cast<GLint>(info.internal),
-                     static_cast<GLsizei>(w), static_cast<GLsizei>(h), 0, info.format, info.type, nullptr);
-        w = w > 1 ? w / 2 : 1;
-        h = h > 1 ? h / 2 : 1;
+    if (levels > 1 && (epoxy_gl_version() >= 42 || epoxy_has_gl_extension("GL_ARB_texture_storage"))) {
+        // The whole chain in one allocation. Level by level, Mesa keeps the
+        // first level's storage apart until the chain is complete and then
+        // copies it over, which costs a 2048 x 1024 picture 8 MB more.
+        glTexStorage2D(GL_TEXTURE_2D, static_cast<GLsizei>(levels), info.internal, static_cast<GLsizei>(width),
+                       static_cast<GLsizei>(height));
+    } else {
+        unsigned w = width, h = height;
+        for (unsigned level = 0; level < levels; ++level) {
+            glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), static_cast<GLint>(info.internal),
+                         static_cast<GLsizei>(w), static_cast<GLsizei>(h), 0, info.format, info.type, nullptr);
+            w = w > 1 ? w / 2 : 1;
+            h = h > 1 ? h / 2 : 1;
+        }
     }
     // Only the levels that exist count, so a mip filter never makes the
     // texture incomplete.

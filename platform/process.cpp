@@ -1,5 +1,6 @@
 #include "platform/process.h"
 
+#include <malloc.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -31,6 +32,8 @@ bool FindProgram(const char* program) {
         p = end;
     }
 }
+
+void ReturnFreeMemory() { malloc_trim(0); }
 
 void LowerThreadPriority() {
     // On Linux a thread's id names it to setpriority, and nice is per thread.
