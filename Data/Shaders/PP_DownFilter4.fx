@@ -25,5 +25,6 @@ technique PostProcess {
     pass p0 < float fScaleX = 0.25; float fScaleY = 0.25; > {
         VertexShader = null;
         PixelShader = PS_DownFilter4;
+        ZEnable = false;  // a chain target\'s depth holds nothing to test against
     }
 }
