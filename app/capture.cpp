@@ -2,6 +2,8 @@
 
 #include <stb_image_write.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -20,23 +22,22 @@ constexpr uint64_t kTicksPerFrame = 1000000;
 uint64_t s_virtualCounter = 0;
 uint64_t ReadVirtualCounter() { return s_virtualCounter; }
 
-// Timeline time at which the last script entry ends.
-float ShowLength() {
-    const TimelineEntry& last = kTimeline[kTimelineEntryCount - 1];
-    return last.start + last.duration;
-}
-
 }  // namespace
 
-bool FrameCapture::Open(const CaptureOptions& options) {
-    m_options = options;
-    m_endTime = options.to >= 0.0f ? options.to : ShowLength();
+bool FrameCapture::CanStart() const {
+    if (m_options.IsMp4() && !Platform::FindProgram("ffmpeg")) {
+        std::fprintf(stderr, "lumivane: ffmpeg is not installed; it is needed to write %s\n", m_options.out.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool FrameCapture::Open() {
+    const CaptureOptions& options = m_options;
+    m_endTime = options.to >= 0.0f ? options.to : Timeline::EndTime();
 
     if (options.IsMp4()) {
-        if (!Platform::FindProgram("ffmpeg")) {
-            std::fprintf(stderr, "lumivane: ffmpeg is not installed; it is needed to write %s\n", options.out.c_str());
-            return false;
-        }
+        if (!CanStart()) return false;
         // The picture goes to a file of its own first; Close muxes the sound in.
         m_videoPath = options.out + ".video.mp4";
         m_wavPath = options.out + ".audio.wav";
@@ -58,19 +59,8 @@ bool FrameCapture::Open(const CaptureOptions& options) {
             std::remove(m_wavPath.c_str());
             return false;
         }
-    } else {
-        std::error_code ec;
-        std::filesystem::create_directories(options.out, ec);
-        std::string csvPath = options.out + "/frames.csv";
-        m_csv = std::fopen(csvPath.c_str(), "w");
-        if (!m_csv) {
-            std::fprintf(stderr, "lumivane: cannot write to '%s': %s\n", options.out.c_str(),
-                         ec ? ec.message().c_str() : std::strerror(errno));
-            return false;
-        }
-        std::fprintf(m_csv, "frame,demo_time,file\n");
-        m_wavPath = options.out + "/audio.wav";
-        if (!OpenSound()) return false;
+    } else if (!OpenFolder()) {
+        return false;
     }
 
     // Two buffers: one frame is written while the next is drawn and read back.
@@ -82,7 +72,46 @@ bool FrameCapture::Open(const CaptureOptions& options) {
     FrameTimer::SetCounter(ReadVirtualCounter, static_cast<uint64_t>(options.fps) * kTicksPerFrame);
     m_progress = isatty(STDERR_FILENO);
     m_started = m_lastProgress = std::chrono::steady_clock::now();
+    m_opened = true;
     return true;
+}
+
+bool FrameCapture::OpenFolder() {
+    std::error_code ec;
+    std::filesystem::create_directories(m_options.out, ec);
+    RemoveEarlierCapture();
+    std::string csvPath = m_options.out + "/frames.csv";
+    m_csv = std::fopen(csvPath.c_str(), "w");
+    if (!m_csv) {
+        std::fprintf(stderr, "lumivane: cannot write to '%s': %s\n", m_options.out.c_str(),
+                     ec ? ec.message().c_str() : std::strerror(errno));
+        return false;
+    }
+    std::fprintf(m_csv, "frame,demo_time,file\n");
+    m_wavPath = m_options.out + "/audio.wav";
+    if (OpenSound()) return true;
+    std::fclose(m_csv);
+    m_csv = nullptr;
+    std::remove(csvPath.c_str());
+    return false;
+}
+
+// A capture into a folder that holds an earlier one replaces it: its frames
+// (frame_NNNNNN.png), its index and its sound go, so that the folder never
+// mixes the two. Other files stay.
+void FrameCapture::RemoveEarlierCapture() {
+    std::error_code ec;
+    int removed = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(m_options.out, ec)) {
+        const std::string name = entry.path().filename().string();
+        bool frame = name.size() == 16 && name.compare(0, 6, "frame_") == 0 && name.compare(12, 4, ".png") == 0 &&
+                     std::all_of(name.begin() + 6, name.begin() + 12, [](char c) { return c >= '0' && c <= '9'; });
+        if ((frame || name == "frames.csv" || name == "audio.wav") && std::filesystem::remove(entry.path(), ec))
+            removed += frame;
+    }
+    if (removed > 0)
+        std::fprintf(stderr, "lumivane: replacing the earlier capture in %s (%d frames)\n", m_options.out.c_str(),
+                     removed);
 }
 
 bool FrameCapture::OpenSound() {
@@ -107,6 +136,10 @@ void FrameCapture::BeginFrame(float demoTime) {
 }
 
 bool FrameCapture::IsDue() const { return m_frameTime <= m_endTime && m_frameTime >= m_options.from; }
+
+bool FrameCapture::WritesFrame() const {
+    return IsDue() && m_eligible % static_cast<uint64_t>(m_options.every) == 0;
+}
 
 bool FrameCapture::EndFrame() {
     ++m_drawn;
@@ -206,6 +239,8 @@ void FrameCapture::ShowProgress(bool last) {
 }
 
 bool FrameCapture::Close() {
+    if (!m_opened) return true;
+    m_opened = false;
     // Every queued frame is written before the files close.
     ReportWriterFailure();
     if (m_writer.Failed()) m_failed = true;

@@ -1,6 +1,9 @@
 // Capture mode: the show rendered off screen at a fixed frame rate, written
 // as PNG frames with a frames.csv index and the sound as audio.wav, or as an
-// .mp4 (H.264 piped into ffmpeg, then the sound muxed in as AAC).
+// .mp4 (H.264 piped into ffmpeg, then the sound muxed in as AAC). Only the
+// frames that are written are drawn: the others (before --from, between
+// those --every keeps) run without drawing, which costs a small part of a
+// drawn frame and leaves the show exactly where drawing them would.
 //
 // The frame clock reads a virtual counter that advances exactly 1/fps per
 // frame, and the music's clock moves with it: each frame mixes exactly its
@@ -20,21 +23,33 @@
 
 class FrameCapture {
 public:
-    // Prepares the output (folder or ffmpeg) and installs the virtual clock.
-    // On failure prints one line on stderr and returns false.
-    bool Open(const CaptureOptions& options);
+    explicit FrameCapture(const CaptureOptions& options) : m_options(options) {}
+    // What can be checked before the show starts, with nothing written yet
+    // (ffmpeg for an .mp4). On failure prints one line on stderr.
+    bool CanStart() const;
+    // Once the window and device exist: prepares the output (the folder, with
+    // any earlier capture's frames, index and sound in it removed, or ffmpeg)
+    // and installs the virtual clock. On failure prints one line on stderr,
+    // and leaves nothing behind.
+    bool Open();
     // Before the frame: the virtual clock steps by one frame and the frame's
     // sound is mixed (and written when the frame is).
     void BeginFrame(float demoTime);
+    // After BeginFrame: whether EndFrame will write this frame, and so
+    // whether it needs drawing.
+    bool WritesFrame() const;
     // After the frame is presented: writes it if due. Returns false once the
     // capture is complete (the first frame past --to) or output failed.
     bool EndFrame();
-    // Flushes the output; false when something could not be written.
+    // Flushes the output; false when something could not be written. A
+    // capture that was never opened has nothing to flush.
     bool Close();
     bool Failed() const { return m_failed; }
 
 private:
     bool OpenSound();
+    bool OpenFolder();
+    void RemoveEarlierCapture();
     bool WriteFrame();
     // On the writer's thread: frame `index` into ffmpeg, or its PNG and its
     // line of frames.csv.
@@ -55,9 +70,10 @@ private:
     FILE* m_csv = nullptr;
     float m_frameTime = 0.0f;  // timeline time the current frame shows
     float m_endTime = 0.0f;    // where the capture stops
-    uint64_t m_drawn = 0;      // frames simulated and drawn
+    uint64_t m_drawn = 0;      // frames run, drawn or not
     uint64_t m_eligible = 0;   // frames at or after --from
     uint64_t m_written = 0;    // frames handed to the writer
+    bool m_opened = false;
     bool m_failed = false;
     bool m_writerReported = false;
     bool m_progress = false;  // stderr is a terminal

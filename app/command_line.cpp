@@ -2,30 +2,39 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "timeline/show_times.h"
+
 const char kUsage[] =
-    "usage: lumivane [--window | --fullscreen] [--size WxH] [--aspect A] [--vsync]\n"
-    "       lumivane --capture OUT [--fps N] [--size WxH] [--from T] [--to T] [--every K]\n"
+    "usage: lumivane [--window | --fullscreen] [--size WxH] [--aspect A] [--vsync] [--from T] [--data DIR]\n"
+    "       lumivane --capture OUT [--fps N] [--size WxH] [--from T] [--to T] [--every K] [--data DIR]\n"
     "\n"
     "With no options the setup dialog asks for the display (when there is a screen), then the\n"
     "show plays. Any display option skips the dialog; what it leaves out is what the dialog\n"
     "would have preselected (the desktop's resolution and shape, a window, no vsync).\n"
-    "Escape quits the show.\n"
+    "Escape quits the show; Page Down and Page Up jump 10 s, Home goes back to the start.\n"
     "\n"
     "  --window       play in a borderless window centred on the screen\n"
     "  --fullscreen   play full screen, switching the display to the chosen size\n"
-    "  --size WxH     window and picture size in pixels (capture default 1280x720)\n"
+    "  --size WxH     window and picture size in pixels (capture default 1280x720; a capture\n"
+    "                 is at most 4096x2304, and even in both for .mp4)\n"
     "  --aspect A     the monitor's shape: 4:3 (the picture gets black bars), 16:9 or 16:10\n"
     "  --vsync        wait for the display's refresh before showing each frame\n"
     "  --capture OUT  render the show off screen at a fixed frame rate, without a window;\n"
     "                 OUT is a directory (frame_000000.png ..., frames.csv, audio.wav)\n"
     "                 or a file ending in .mp4 (H.264 and AAC through ffmpeg)\n"
     "  --fps N        frames per second of show time (default 60)\n"
-    "  --from T       first second of timeline time to write (earlier frames are still drawn)\n"
+    "  --from T       playing: open the show at T seconds of timeline time, music included;\n"
+    "                 capturing: the first second to write (earlier frames run undrawn);\n"
+    "                 before the end of the show at 223 s\n"
     "  --to T         stop after the first frame past T seconds (default: the end of the show)\n"
     "  --every K      write every K-th frame (default 1)\n"
+    "  --data DIR     read each asset from DIR where it has a file of the asset's name\n"
+    "                 (DIR/Data/Shaders/Scene.fx, ...); playing, effect files that change\n"
+    "                 there are reloaded while the show runs\n"
     "  --help         this text\n";
 
 bool CaptureOptions::IsMp4() const { return out.size() > 4 && out.compare(out.size() - 4, 4, ".mp4") == 0; }
@@ -55,6 +64,25 @@ static bool ParseSize(const char* text, int* w, int* h) {
     return ParseInt(width.c_str(), 16, 16384, w) && ParseInt(x + 1, 16, 16384, h);
 }
 
+// What a capture cannot do, refused before anything is loaded.
+static bool CheckCapture(const CaptureOptions& c, std::string* error) {
+    const std::string size = std::to_string(c.width) + "x" + std::to_string(c.height);
+    // The largest picture H.264's common levels take: 4K (4096 x 2304). It
+    // already takes seconds a frame on the processor and half a gigabyte of
+    // targets; 16384 x 16384 would take 13 GB and a minute and more a frame.
+    if (c.width > kMaxCaptureSide || c.height > kMaxCaptureSide ||
+        static_cast<long long>(c.width) * c.height > kMaxCapturePixels) {
+        *error = "--size " + size + " is too large for a capture: at most 4096x2304 pixels";
+        return false;
+    }
+    // The encoder halves the colour planes (yuv420p).
+    if (c.IsMp4() && (c.width % 2 || c.height % 2)) {
+        *error = "--size " + size + " cannot be encoded as .mp4: the width and height must be even";
+        return false;
+    }
+    return true;
+}
+
 bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::string* error) {
     *out = CommandLine{};
     bool captureOnly = false;  // an option that means nothing without --capture
@@ -77,7 +105,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             continue;
         }
         bool known = arg == "--capture" || arg == "--fps" || arg == "--size" || arg == "--from" || arg == "--to" ||
-                     arg == "--every" || arg == "--aspect";
+                     arg == "--every" || arg == "--aspect" || arg == "--data";
         if (!known) {
             *error = "unknown option '" + arg + "'";
             return false;
@@ -96,6 +124,11 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         } else if (arg == "--size") {
             ok = ParseSize(value, &width, &height);
             sizeGiven = true;
+        } else if (arg == "--from") {
+            ok = ParseSeconds(value, &c.from);
+        } else if (arg == "--data") {
+            out->dataDir = value;
+            ok = !out->dataDir.empty();
         } else if (arg == "--aspect") {
             playOnly = true;
             display.aspectIndex = ParseAspect(value);
@@ -104,8 +137,6 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
             captureOnly = true;
             if (arg == "--fps")
                 ok = ParseInt(value, 1, 1000, &c.fps);
-            else if (arg == "--from")
-                ok = ParseSeconds(value, &c.from);
             else if (arg == "--to")
                 ok = ParseSeconds(value, &c.to);
             else if (arg == "--every")
@@ -118,7 +149,7 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
     }
     if (out->help) return true;
     if (captureOnly && !out->capture) {
-        *error = "--fps, --from, --to and --every need --capture";
+        *error = "--fps, --to and --every need --capture";
         return false;
     }
     if (playOnly && out->capture) {
@@ -143,5 +174,12 @@ bool ParseCommandLine(int argc, const char* const* argv, CommandLine* out, std::
         *error = "--to must not be before --from";
         return false;
     }
-    return true;
+    // Past the end there is no frame to open on, nor one to write.
+    if (c.from >= ShowTimes::kShowEnd) {
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g", static_cast<double>(ShowTimes::kShowEnd));
+        *error = "--from must be before the end of the show at " + std::string(seconds) + " s";
+        return false;
+    }
+    return !out->capture || CheckCapture(c, error);
 }

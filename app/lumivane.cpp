@@ -4,6 +4,7 @@
 #include "app/overlays.h"
 #include "app/setup_dialog.h"
 #include "assets/catalogue.h"
+#include "assets/effect_reload.h"
 #include "assets/music.h"
 #include "assets/resource_ids.h"
 #include "assets/texture.h"
@@ -21,6 +22,7 @@
 #include "timeline/active_effects.h"
 #include "timeline/effect.h"
 #include "timeline/show_levels.h"
+#include "timeline/show_state.h"
 #include "timeline/sync.h"
 
 float s_DisplayStats = 0.0f;
@@ -31,6 +33,7 @@ float RgbSplitStrength = 0.0f;
 // step of 8-bit colour, which nobody sees. The strength only reaches 0 some
 // two minutes after a burst; the plain copy takes over ten seconds after.
 const float kVisibleRgbSplit = 1.0f / 1024.0f;
+static ShowStateReset s_resetSplit([] { RgbSplitStrength = 0.0f; });
 
 float EaseRgbSplit(float strength, float target, float dt) {
     float t = dt * 0.7f;
@@ -74,7 +77,7 @@ void CLumivane::Init() {
     RegisterTweak("s_DisplayStats", &s_DisplayStats, 1.0f, 0.0f, 1.0f, false);
     sceneTarget = GraphicsDevice::CreateViewTarget();
     noiseTexture = Texture::CreateNoise(128, 128, Gpu::kFormatA8R8G8B8);
-    rgbSplitEffect = GraphicsDevice::CreateEffectFromResource(kFxRgbSplit, "Data\\Shaders\\RGBSplit.fx");
+    EffectFiles::Load(&rgbSplitEffect, kFxRgbSplit, "Data\\Shaders\\RGBSplit.fx");  // its own copy
     GraphicsDevice::ShowWindow(true);
     CreateVoxelResources();  // false when the cloud cannot be drawn: it says why, and the show goes on
 }
@@ -83,6 +86,7 @@ void CLumivane::Shutdown() {
     ReleaseVoxelResources();
     ActiveEffectList::Clear();
     DeleteTexture(sceneTarget);
+    EffectFiles::Forget(&rgbSplitEffect);
     Gpu::ReleaseEffect(rgbSplitEffect);
     rgbSplitEffect = nullptr;
     DeleteTexture(noiseTexture);
@@ -105,41 +109,61 @@ void CLumivane::StartMusic() {
     timeline.lastMusicTime = 0.0f;
 }
 
-void CLumivane::Frame() {
-    if (InputState::IsKeyDown(kKeyEscape)) AppShell::RequestQuit();  // the frame still runs
+void CLumivane::Frame() { RunFrame(true); }
+
+void CLumivane::FrameWithoutDrawing() { RunFrame(false); }
+
+void CLumivane::RunFrame(bool draw) {
+    // Keys belong to the frames the viewer sees.
+    if (draw && InputState::IsKeyDown(kKeyEscape)) AppShell::RequestQuit();  // the frame still runs
     bool loading = ActiveEffectList::IsClassActive(kLoading);
     float dt = FrameTimer::GetDeltaTime();
-    if (!GraphicsDevice::BeginScene()) return;
-
-    // Everything the effects draw goes into the scene target.
-    Gpu::Surface* saved = GraphicsDevice::SetRenderTexture(sceneTarget);
-    GraphicsDevice::ClearDepth(1.0f);
-    GraphicsDevice::Clear(*GraphicsDevice::GetClearColour());
+    Gpu::Surface* saved = nullptr;
+    if (draw) {
+        if (!GraphicsDevice::BeginScene()) return;
+        // Everything the effects draw goes into the scene target.
+        saved = GraphicsDevice::SetRenderTexture(sceneTarget);
+        GraphicsDevice::ClearDepth(1.0f);
+        GraphicsDevice::Clear(*GraphicsDevice::GetClearColour());
+    }
 
     // While the loading screen runs the timeline stands still, R does
     // nothing and the fade is the loading screen's own.
     if (!loading) {
         if (Timeline::Step(timeline)) AppShell::RequestQuit();  // every effect has run
-        if (InputState::WasKeyPressed('R')) Timeline::Restart(timeline, &song);
+        if (draw && InputState::WasKeyPressed('R')) Timeline::Restart(timeline, &song);
         GraphicsDevice::SetFade(Timeline::OpeningFade(timeline.demoTime));
     }
 
-    ActiveEffectList::Tick(dt);
+    ActiveEffectList::Tick(dt, draw);
     // The loading screen removed itself in this tick: its fade is over and
     // the music starts. (Cleared away at shutdown, it starts nothing.)
     if (loading && !ActiveEffectList::IsClassActive(kLoading)) StartMusic();
 
-    GraphicsDevice::RestoreRenderTarget(saved);
-    DrawFinalPass(dt);
+    if (draw) {
+        GraphicsDevice::RestoreRenderTarget(saved);
+        DrawFinalPass(dt);
+    } else {
+        RgbSplitStrength = EaseRgbSplit(RgbSplitStrength, RgbSplitTarget, dt);
+    }
 
     // The music's position drives the clock once it plays; until then the frame clock.
     if (!loading) Timeline::AdvanceClock(timeline, dt, song);
 
+    if (!draw) return;
     if (s_DisplayStats != 0.0f) DrawStatistics(timeline.demoTime);
 
     DrawSyncDisplay();  // F2: the spectrum and the sync bands
 
     GraphicsDevice::EndScene();
+}
+
+void CLumivane::Rewind() {
+    // The effects go first: some change the shared state as they are deleted.
+    Timeline::Restart(timeline, &song);
+    ResetShowState();
+    RewindPreload();
+    FrameTimer::ResetTime();
 }
 
 void CLumivane::DrawFinalPass(float dt) {

@@ -18,6 +18,11 @@
 //     on the music compare with demoTime, never with the frame clock.
 //  7. Statistics and sync display; then the tweak editor, the fade overlay
 //     and the present (entry.cpp), and the input snapshot.
+//
+// A frame can also run without drawing (FrameWithoutDrawing): every step
+// above but the drawing and the keys, with each effect's SkipRender in place
+// of its Render. A capture's frames before --from and the jumps of
+// app/jumps.h run so, and arrive where a run that drew every frame would.
 #pragma once
 #include "app/app.h"
 #include "app/display_options.h"
@@ -38,6 +43,16 @@ public:
     void Init() override;
     void Shutdown() override;
     void Frame() override;
+    // One frame of the show without drawing or presenting anything, and
+    // without reading keys: what Frame does to everything but the picture.
+    void FrameWithoutDrawing();
+    // Back to where the program starts the show: no effects, no song, the
+    // timeline at its first entry, the process-wide show state as at
+    // start-up (timeline/show_state.h), the preload to step through again
+    // (nothing is loaded twice) and the frame clock's demo time at 0. Unlike
+    // R, which restarts the script but lets the generators and counters run
+    // on, the show then plays exactly as it did after start-up.
+    void Rewind();
     // The display: from the command line's display options when there are
     // any, else from the setup dialog when there is a screen to show it on,
     // else the defaults (1280x720 in a window). False when the viewer
@@ -60,6 +75,7 @@ public:
     CAudio::CHandle* song = nullptr;  // null until StartMusic
 
 private:
+    void RunFrame(bool draw);
     // The scene target onto the back buffer, between the letterbox bars,
     // through the colour-split pass.
     void DrawFinalPass(float dt);

@@ -10,6 +10,10 @@ struct InputState;
 // three-quarters opaque near the top left corner.
 void DrawStatistics(float demoTime);
 
+// The line of an effect file that does not compile (live effect files,
+// assets/effect_reload.h), near the bottom left corner, while there is one.
+void DrawEffectError();
+
 // The display's state: shown or not, the channel being tuned, the bin under
 // the cursor, and whether Shift moved the cursor to the band's end.
 struct SyncDisplayState {

@@ -3,7 +3,7 @@
 #include <map>
 
 #include "assets/cube_texture.h"
-#include "assets/effect_file.h"
+#include "assets/effect_reload.h"
 #include "assets/mesh.h"
 #include "assets/prefetch.h"
 #include "assets/resource_ids.h"
@@ -62,12 +62,24 @@ constexpr int kTextureCount = sizeof kTextures / sizeof kTextures[0];
 constexpr int kCubeCount = sizeof kCubeTextures / sizeof kCubeTextures[0];
 static_assert(kMeshCount + kEffectCount + kTextureCount + kCubeCount == kCatalogueSize);
 
-// The maps own the loaded objects until ReleaseCatalogue.
-std::map<int, Mesh*> s_meshes;
-std::map<int, Gpu::Effect*> s_effects;
-std::map<int, Texture*> s_textures;
-std::map<int, CubeTexture*> s_cubeTextures;
-int s_preloadIndex = 0;  // never goes back
+// The maps own the loaded objects until ReleaseCatalogue. They are made once
+// and never destroyed: a process that ends without that call (a test, say)
+// still holds every asset through them at exit, so nothing it loaded counts
+// as leaked, and no static destructor runs after the GPU has gone. A map's
+// entries stay where they are, so the effects' entries are where live effect
+// files (assets/effect_reload.h) put a reloaded effect.
+struct Maps {
+    std::map<int, Mesh*> meshes;
+    std::map<int, Gpu::Effect*> effects;
+    std::map<int, Texture*> textures;
+    std::map<int, CubeTexture*> cubeTextures;
+};
+Maps& TheMaps() {
+    static Maps* s_maps = new Maps;
+    return *s_maps;
+}
+int s_preloadIndex = 0;  // goes back only with RewindPreload and ReleaseCatalogue
+int s_loadedCount = 0;   // entries 0 .. s_loadedCount - 1 have been loaded
 
 // The float nearest 1/35.
 constexpr float kProgressStep = 0.028571429f;
@@ -103,13 +115,17 @@ bool PreloadNextAsset(float* progress) {
         *progress = 1.0f;
         return true;
     }
-    AssetKind kind;
-    const CatalogueEntry& e = GetCatalogueEntry(s_preloadIndex, &kind);
-    switch (kind) {
-    case AssetKind::Mesh: s_meshes[e.resourceId] = Mesh::FromResource(e.resourceId); break;
-    case AssetKind::Effect: s_effects[e.resourceId] = LoadEffectResource(e.resourceId, e.name); break;
-    case AssetKind::Texture: s_textures[e.resourceId] = Texture::FromResource(e.resourceId); break;
-    case AssetKind::CubeTexture: s_cubeTextures[e.resourceId] = CubeTexture::FromResource(e.resourceId); break;
+    if (s_preloadIndex >= s_loadedCount) {
+        AssetKind kind;
+        const CatalogueEntry& e = GetCatalogueEntry(s_preloadIndex, &kind);
+        Maps& maps = TheMaps();
+        switch (kind) {
+        case AssetKind::Mesh: maps.meshes[e.resourceId] = Mesh::FromResource(e.resourceId); break;
+        case AssetKind::Effect: EffectFiles::Load(&maps.effects[e.resourceId], e.resourceId, e.name); break;
+        case AssetKind::Texture: maps.textures[e.resourceId] = Texture::FromResource(e.resourceId); break;
+        case AssetKind::CubeTexture: maps.cubeTextures[e.resourceId] = CubeTexture::FromResource(e.resourceId); break;
+        }
+        s_loadedCount = s_preloadIndex + 1;
     }
     ++s_preloadIndex;
     float next = *progress + kProgressStep;
@@ -126,21 +142,27 @@ bool NextAssetDecoded() {
 
 void ReleaseCatalogue() {
     AssetPrefetch::Stop();  // what it decoded ahead goes too
-    for (auto& [id, mesh] : s_meshes) delete mesh;
-    for (auto& [id, effect] : s_effects) Gpu::ReleaseEffect(effect);
-    for (auto& [id, texture] : s_textures) DeleteTexture(texture);
-    for (auto& [id, cube] : s_cubeTextures) {
+    for (auto& [id, mesh] : TheMaps().meshes) delete mesh;
+    for (auto& [id, effect] : TheMaps().effects) {
+        EffectFiles::Forget(&effect);
+        Gpu::ReleaseEffect(effect);
+    }
+    for (auto& [id, texture] : TheMaps().textures) DeleteTexture(texture);
+    for (auto& [id, cube] : TheMaps().cubeTextures) {
         if (cube) cube->Release();
         delete cube;
     }
-    s_meshes.clear();
-    s_effects.clear();
-    s_textures.clear();
-    s_cubeTextures.clear();
+    TheMaps().meshes.clear();
+    TheMaps().effects.clear();
+    TheMaps().textures.clear();
+    TheMaps().cubeTextures.clear();
     s_preloadIndex = 0;
+    s_loadedCount = 0;
 }
 
-Texture* GetTexture(int resourceId) { return Lookup(s_textures, resourceId); }
-Mesh* GetMesh(int resourceId) { return Lookup(s_meshes, resourceId); }
-CubeTexture* GetCubeTexture(int resourceId) { return Lookup(s_cubeTextures, resourceId); }
-Gpu::Effect* GetEffect(int resourceId) { return Lookup(s_effects, resourceId); }
+void RewindPreload() { s_preloadIndex = 0; }
+
+Texture* GetTexture(int resourceId) { return Lookup(TheMaps().textures, resourceId); }
+Mesh* GetMesh(int resourceId) { return Lookup(TheMaps().meshes, resourceId); }
+CubeTexture* GetCubeTexture(int resourceId) { return Lookup(TheMaps().cubeTextures, resourceId); }
+Gpu::Effect* GetEffect(int resourceId) { return Lookup(TheMaps().effects, resourceId); }

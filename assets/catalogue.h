@@ -35,6 +35,12 @@ bool NextAssetDecoded();
 // loads the first entry again. At shutdown, before the device goes.
 void ReleaseCatalogue();
 
+// Starts the preload over without freeing anything: the next 35 calls of
+// PreloadNextAsset step through the table again, loading only what was
+// never loaded, and the 36th reports completion, as at start-up. A jump back
+// in time runs the loading screen through as many frames as the first one.
+void RewindPreload();
+
 // Each lookup searches only its own kind. An id that is not there (not loaded
 // yet, not of that kind, or failed to load) gives null, and stays null.
 Texture* GetTexture(int resourceId);

@@ -32,6 +32,7 @@ std::mutex s_lock;
 Voice* s_voices = nullptr;
 bool s_started = false;
 bool s_virtual = false;
+bool s_held = false;  // the device plays silence; the main thread mixes
 float s_history[kHistoryLength];
 int s_historyNext = 0;  // ring position of the oldest sample
 uint64_t s_generation = 0;
@@ -73,6 +74,10 @@ void MixLocked(int16_t* out, int frames) {
 
 void DeviceCallback(int16_t* stereo, int frames, void*) {
     std::lock_guard<std::mutex> hold(s_lock);
+    if (s_held) {
+        for (int i = 0; i < 2 * frames; ++i) stereo[i] = 0;
+        return;
+    }
     MixLocked(stereo, frames);
     s_lastMixCounter = Platform::GetCounter();
 }
@@ -112,6 +117,7 @@ void Shutdown() {
     ResetHistoryLocked();  // nothing sounds any more
     s_started = false;
     s_virtual = false;
+    s_held = false;
 }
 
 bool IsStarted() { return s_started; }
@@ -166,7 +172,7 @@ uint64_t HeardPosition(uint64_t playedAtMix, double secondsSince, uint64_t laten
 
 uint64_t HeardFrames(Voice* voice) {
     if (!voice) return 0;
-    if (!s_started || s_virtual) return voice->heard = PlayedFrames(voice);
+    if (!s_started || s_virtual || s_held) return voice->heard = PlayedFrames(voice);
     std::lock_guard<std::mutex> hold(s_lock);
     if (!voice->playing) return voice->heard;  // stopped where it was heard last
     double since = static_cast<double>(Platform::GetCounter() - s_lastMixCounter) /
@@ -179,6 +185,13 @@ void Render(int16_t* stereo, int frames) {
     std::lock_guard<std::mutex> hold(s_lock);
     MixLocked(stereo, frames);
 }
+
+void Hold(bool held) {
+    std::lock_guard<std::mutex> hold(s_lock);
+    s_held = held && s_started && !s_virtual;
+}
+
+bool IsHeld() { return s_held; }
 
 void GetHistory(float* mono, uint64_t* generation) {
     std::lock_guard<std::mutex> hold(s_lock);

@@ -32,9 +32,10 @@ void Play(Voice* voice);
 void Stop(Voice* voice);
 // Frames of this voice handed out since its last Play.
 uint64_t PlayedFrames(const Voice* voice);
-// Frames of this voice heard so far: with a virtual clock all that was
-// handed out; with a device, what it handed out less what still waits in its
-// buffers, moving on smoothly between the device's calls and never back.
+// Frames of this voice heard so far: with a virtual clock (or a held
+// device) all that was handed out; with a device, what it handed out less
+// what still waits in its buffers, moving on smoothly between the device's
+// calls and never back.
 uint64_t HeardFrames(Voice* voice);
 
 // Buffers of sound a device holds between the mixer and the ear: the one
@@ -47,7 +48,16 @@ uint64_t HeardPosition(uint64_t playedAtMix, double secondsSince, uint64_t laten
 
 // Mixes the next `frames` frames of every playing voice into `stereo`
 // (interleaved left, right) and advances them. Silence when nothing plays.
+// With a sound device, only while it is held.
 void Render(int16_t* stereo, int frames);
+
+// Holds the sound device: it plays silence and moves nothing on, and the
+// main thread mixes with Render instead, as a capture does, while the show
+// fast-forwards. What it mixes is not heard but moves the voices and the
+// history on exactly as playing would. Released, the device carries on from
+// there. Without a device (or with a virtual clock) nothing changes.
+void Hold(bool held);
+bool IsHeld();
 
 // The last kHistoryLength output frames as mono, (left + right) / 2 scaled to
 // -1..1, oldest first. `generation` (if given) changes whenever new output

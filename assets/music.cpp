@@ -43,17 +43,27 @@ CAudio::CHandle* Load(int resourceId) {
         return nullptr;
     }
     char label[300];
-    std::snprintf(label, sizeof label, "music resource %d (%s)", resourceId, bytes.name);
-    return LoadFromMemory(bytes.data, static_cast<int32_t>(bytes.size), label);
+    if (bytes.file.empty())
+        std::snprintf(label, sizeof label, "music resource %d (%s)", resourceId, bytes.name);
+    else
+        std::snprintf(label, sizeof label, "music resource %d from %s", resourceId, bytes.file.c_str());
+    return LoadFromMemory(bytes.data, static_cast<int32_t>(bytes.size), label, bytes.storage);
 }
 
-CAudio::CHandle* LoadFromMemory(const uint8_t* data, int32_t size, const char* label) {
+CAudio::CHandle* LoadFromMemory(const uint8_t* data, int32_t size, const char* label,
+                                std::shared_ptr<const void> storage) {
     // Without a running sound system nothing would play it, and the clock
     // must then not follow a position that never moves.
     if (!Mixer::IsStarted()) return nullptr;
     const char* error = "";
-    if (MusicDecoder* module = OpenModuleDecoder(data, size, &error)) return new CSong(Mixer::CreateVoice(module));
-    if (MusicDecoder* stream = OpenOggDecoder(data, size, &error)) return new CStream(Mixer::CreateVoice(stream));
+    if (MusicDecoder* module = OpenModuleDecoder(data, size, &error)) {
+        module->source = std::move(storage);
+        return new CSong(Mixer::CreateVoice(module));
+    }
+    if (MusicDecoder* stream = OpenOggDecoder(data, size, &error)) {
+        stream->source = std::move(storage);
+        return new CStream(Mixer::CreateVoice(stream));
+    }
     std::fprintf(stderr, "lumivane: %s cannot be played (%s); the show runs silently\n", label, error);
     return nullptr;
 }

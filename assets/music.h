@@ -6,6 +6,7 @@
 // does nothing and returns 0, so a show without sound needs no checks.
 #pragma once
 #include <cstdint>
+#include <memory>
 
 namespace CAudio {
 
@@ -49,9 +50,11 @@ void Shutdown();
 // The MUSIC resource with that id. Null (with one line on stderr) when it is
 // missing, cannot be opened, or the sound system is not running.
 CAudio::CHandle* Load(int resourceId);
-// The same from bytes in memory (which must outlive the handle): a tracker
-// module becomes a song, anything else is tried as an Ogg Vorbis stream.
-CAudio::CHandle* LoadFromMemory(const uint8_t* data, int32_t size, const char* label);
+// The same from bytes in memory (which must outlive the handle, unless
+// `storage` owns them: the handle then keeps it): a tracker module becomes a
+// song, anything else is tried as an Ogg Vorbis stream.
+CAudio::CHandle* LoadFromMemory(const uint8_t* data, int32_t size, const char* label,
+                                std::shared_ptr<const void> storage = nullptr);
 
 int Play(CAudio::CHandle* handle);  // from the start, looping
 int Stop(CAudio::CHandle* handle);

@@ -2,6 +2,7 @@
 // through a MemoryFile) into interleaved stereo float at the mixing rate.
 #pragma once
 #include <cstdint>
+#include <memory>
 
 constexpr int kMixRate = 44100;  // frames per second of everything the show plays
 
@@ -13,6 +14,10 @@ public:
     virtual int Render(float* stereo, int frames) = 0;
     // Back to the first sample.
     virtual void Rewind() = 0;
+
+    // The bytes it reads, when it owns them (a file from the asset folder);
+    // null for the embedded copy.
+    std::shared_ptr<const void> source;
 };
 
 // An Ogg Vorbis stream (mono or stereo, any rate). Null when the bytes are

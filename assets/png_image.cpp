@@ -38,7 +38,21 @@ void OnWarning(png_structp, png_const_charp) {}
 bool Decode(PngRead* read, png_structp png, png_infop info, Image* out) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_read_fn(png, read, ReadBytes);
-    png_set_user_limits(png, 8192, 8192);  // keeps a hostile header from asking for gigabytes
+    // The picture is allocated whole before its data is read, so a header
+    // alone decides the size: at most 4096 x 4096 (64 MiB of texels), twice
+    // the largest picture of the show.
+    png_set_user_limits(png, 4096, 4096);
+    // Ancillary chunks are read whole once libpng knows them: a text chunk
+    // that claims two gigabytes in a file of two hundred bytes is allocated
+    // before it is found missing, and a compressed one can inflate without
+    // end. A texture needs none of them but tRNS (its transparency), so the
+    // rest are skipped unread, and whatever is read is held to 1 MiB.
+    static const png_byte kIgnored[] =
+        "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt\0";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);  // chunks libpng does not know
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnored, 17);
+    png_set_chunk_malloc_max(png, 1 << 20);
+    png_set_chunk_cache_max(png, 64);
     png_read_info(png, info);
 
     png_uint_32 width = png_get_image_width(png, info);

@@ -6,7 +6,16 @@
 #include <assimp/scene.h>
 #include <cstring>
 
+#include "assets/x_mszip.h"
+#include "platform/isolated.h"
+
 namespace {
+
+// What the importer may take and send back: the largest mesh data a file
+// within kMaxXFileBytes can make, and a while for a big text file on a busy
+// machine.
+constexpr size_t kMaxPackedBytes = 256u << 20;
+constexpr int kImportSeconds = 30;
 
 // The .x importer turns the file's left-handed data into Assimp's
 // right-handed convention (z mirrored, winding flipped, v = 1 - v);
@@ -76,19 +85,8 @@ bool AppendMesh(const aiMesh* mesh, MeshData* out, MeshSubset* subset, std::stri
     return true;
 }
 
-}  // namespace
-
-bool LoadXMesh(const uint8_t* data, size_t size, MeshData* out, std::string* error) {
-    *out = MeshData{};
-    // Checked here so that no other importer gets to guess at the bytes.
-    if (size < 16 || std::memcmp(data, "xof ", 4) != 0) {
-        *error = "not a DirectX .x file";
-        return false;
-    }
-    if (size > 0x7FFFFFFF) {
-        *error = "too large";
-        return false;
-    }
+// Assimp's importer, in this process: the scene as our mesh data.
+bool ImportWithAssimp(const uint8_t* data, size_t size, MeshData* out, std::string* error) {
     const aiScene* scene =
         aiImportFileFromMemory(reinterpret_cast<const char*>(data), static_cast<unsigned>(size), kImportSteps, "x");
     if (!scene) {
@@ -113,4 +111,96 @@ bool LoadXMesh(const uint8_t* data, size_t size, MeshData* out, std::string* err
     }
     if (!ok) *out = MeshData{};
     return ok;
+}
+
+// The mesh data as bytes, to come back from the importer's process: four
+// counts, then each array as it lies in memory.
+void Pack(const MeshData& mesh, std::vector<uint8_t>* bytes) {
+    auto put = [bytes](const void* p, size_t n) {
+        const uint8_t* b = static_cast<const uint8_t*>(p);
+        bytes->insert(bytes->end(), b, b + n);
+    };
+    const uint64_t counts[4] = {mesh.vertices.size(), mesh.indices.size(), mesh.subsets.size(), mesh.materials.size()};
+    put(counts, sizeof counts);
+    put(mesh.vertices.data(), mesh.vertices.size() * sizeof(MeshVertex));
+    put(mesh.indices.data(), mesh.indices.size() * sizeof(uint16_t));
+    put(mesh.subsets.data(), mesh.subsets.size() * sizeof(MeshSubset));
+    put(mesh.materials.data(), mesh.materials.size() * sizeof(MeshMaterial));
+}
+
+bool Unpack(const std::vector<uint8_t>& bytes, MeshData* mesh) {
+    uint64_t counts[4];
+    if (bytes.size() < sizeof counts) return false;
+    std::memcpy(counts, bytes.data(), sizeof counts);
+    const uint64_t sizes[4] = {sizeof(MeshVertex), sizeof(uint16_t), sizeof(MeshSubset), sizeof(MeshMaterial)};
+    uint64_t total = sizeof counts;
+    for (int i = 0; i < 4; ++i) {
+        if (counts[i] > bytes.size() / sizes[i]) return false;
+        total += counts[i] * sizes[i];
+    }
+    if (total != bytes.size()) return false;
+    const uint8_t* p = bytes.data() + sizeof counts;
+    auto take = [&p](auto& vector, uint64_t count) {
+        vector.resize(count);
+        std::memcpy(vector.data(), p, count * sizeof(vector[0]));
+        p += count * sizeof(vector[0]);
+    };
+    take(mesh->vertices, counts[0]);
+    take(mesh->indices, counts[1]);
+    take(mesh->subsets, counts[2]);
+    take(mesh->materials, counts[3]);
+    // Whatever happened in the other process, no draw may read past the data.
+    if (mesh->subsets.size() != mesh->materials.size()) return false;
+    for (const MeshSubset& sub : mesh->subsets) {
+        if (uint64_t{sub.firstVertex} + sub.vertexCount > mesh->vertices.size()) return false;
+        if (uint64_t{sub.firstIndex} + 3ull * sub.triangleCount > mesh->indices.size()) return false;
+        for (uint64_t i = 0; i < 3ull * sub.triangleCount; ++i)
+            if (mesh->indices[sub.firstIndex + i] >= sub.vertexCount) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool LoadXMesh(const uint8_t* data, size_t size, MeshData* out, std::string* error) {
+    *out = MeshData{};
+    // Checked here so that no other importer gets to guess at the bytes.
+    if (size < 16 || std::memcmp(data, "xof ", 4) != 0) {
+        *error = "not a DirectX .x file";
+        return false;
+    }
+    // Compressed files are inflated here, where every size is checked,
+    // rather than by the importer, which sizes its buffer from the block
+    // count alone.
+    std::vector<uint8_t> inflated;
+    if (IsCompressedXFile(data, size)) {
+        if (!InflateXFile(data, size, &inflated, error)) return false;
+        data = inflated.data();
+        size = inflated.size();
+    }
+    if (size > kMaxXFileBytes) {
+        *error = "too large";
+        return false;
+    }
+    // Assimp's .x importer reads some malformed files out of bounds and
+    // crashes: it runs in a process of its own, where a crash or a hang is
+    // only this file's error.
+    std::vector<uint8_t> packed;
+    auto import = [&](std::vector<uint8_t>* result) {
+        MeshData mesh;
+        std::string why;
+        if (!ImportWithAssimp(data, size, &mesh, &why)) {
+            result->assign(why.begin(), why.end());
+            return false;
+        }
+        Pack(mesh, result);
+        return true;
+    };
+    if (!Platform::RunIsolated(import, kMaxPackedBytes, kImportSeconds * 1000, &packed, error)) return false;
+    if (!Unpack(packed, out)) {
+        *out = MeshData{};
+        *error = "the reader's answer does not add up";
+        return false;
+    }
+    return true;
 }

@@ -9,11 +9,14 @@ void FrameClock::Start(uint64_t now) {
     lastCounter = now;
 }
 
+float CounterSeconds(int64_t counts, uint64_t countsPerSecond) {
+    long double delta = static_cast<long double>(counts) / static_cast<long double>(countsPerSecond);
+    return delta < 0 ? 0.0f : static_cast<float>(delta);
+}
+
 void FrameClock::Sample(uint64_t now) {
     // Signed difference: a counter that steps backwards gives 0, not a huge delta.
-    long double delta =
-        static_cast<long double>(static_cast<int64_t>(now - lastCounter)) / static_cast<long double>(frequency);
-    deltaTime = delta < 0 ? 0.0f : static_cast<float>(delta);
+    deltaTime = CounterSeconds(static_cast<int64_t>(now - lastCounter), frequency);
     lastCounter = now;
     counterSeconds = static_cast<double>(now) / static_cast<double>(frequency);
 }
@@ -31,6 +34,11 @@ void FrameClock::Update(uint64_t now, bool spaceHeld, bool pausePressed) {
     if (spaceHeld) deltaTime *= 4.0f;
     if (pausePressed) paused = !paused;
     if (paused) deltaTime = 0.0f;
+    demoTimeMs += deltaTime * 1000.0;
+}
+
+void FrameClock::Step(uint64_t counts, uint64_t countsPerSecond) {
+    deltaTime = CounterSeconds(static_cast<int64_t>(counts), countsPerSecond);
     demoTimeMs += deltaTime * 1000.0;
 }
 
@@ -61,6 +69,8 @@ void Update() {
     const InputState& in = InputState::Get();
     Clock().Update(s_read(), in.Down(kKeySpace), in.Pressed('P'));
 }
+
+void ResetTime() { Clock().demoTimeMs = 0.0; }
 
 float GetTime() { return static_cast<float>(static_cast<float>(Clock().demoTimeMs) / 1000.0); }
 float GetDeltaTime() { return Clock().deltaTime; }

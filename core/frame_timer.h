@@ -14,14 +14,24 @@ struct FrameClock {
     uint32_t frameCount = 0;    // frames since the last FPS measurement
     float fps = 0;
     double lastFpsTime = 0;
-    double demoTimeMs = 0;  // never reset, not even by a restart
+    double demoTimeMs = 0;  // kept through a restart (R); a jump back sets it to 0
     bool paused = false;
 
     void Start(uint64_t now);
     void Sample(uint64_t now);
     // spaceHeld: fast forward; pausePressed: P went down this frame.
     void Update(uint64_t now, bool spaceHeld, bool pausePressed);
+    // A frame that no counter measured (fast-forward while playing): the
+    // delta and the demo time move exactly as Update moves them for a
+    // counter that advanced by `counts` at `countsPerSecond`, without the
+    // speed keys and the pause; the frame rate and the counter readings are
+    // left as they were.
+    void Step(uint64_t counts, uint64_t countsPerSecond);
 };
+
+// Seconds between two counter readings `counts` apart, as a frame's delta
+// (a counter that steps backwards gives 0).
+float CounterSeconds(int64_t counts, uint64_t countsPerSecond);
 
 namespace FrameTimer {
 
@@ -34,6 +44,8 @@ void SetCounter(CounterFunction read, uint64_t frequency);
 void Start();
 void Sample();
 void Update();  // once per frame, reads Space and P from InputState
+// Back to no demo time at all, as at start-up (a jump back in time).
+void ResetTime();
 
 float GetTime();       // demo time in seconds
 float GetDeltaTime();  // this frame's speed-adjusted delta in seconds

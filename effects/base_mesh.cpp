@@ -14,11 +14,18 @@
 #include "render/graphics_device.h"
 #include "render/post_process.h"
 #include "render/renderer_2d.h"
+#include "timeline/show_state.h"
 
 int HeadPathCounter = -1;
 int HandPathCounter = -1;
 int OverlayCounter = kTexOverlay1;
-bool HeadFreeCamera = false;
+bool HeadFreeCamera = false;  // the viewer's choice: kept through a jump
+
+// A restart of the show keeps the cycles going; a jump back starts them over.
+static ShowStateReset s_resetCounters([] {
+    HeadPathCounter = HandPathCounter = -1;
+    OverlayCounter = kTexOverlay1;
+});
 
 namespace {
 

@@ -23,7 +23,8 @@ extern int HandPathCounter;
 // The overlay (119..122) the next shot of either class takes; shared, so the
 // overlays run 119, 120, 121, 122, 119, ... over heads and hands together.
 extern int OverlayCounter;
-// None of the three is ever reset, not even by a restart of the show.
+// A restart of the show (R) keeps all three; a jump back in time starts
+// them over (timeline/show_state.h).
 
 // True while the camera is flown by hand (the C key toggles it during a
 // shot): the move stops, and so does the model's turn.

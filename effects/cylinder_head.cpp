@@ -11,12 +11,14 @@
 #include "render/graphics_device.h"
 #include "render/post_process.h"
 #include "render/renderer_2d.h"
+#include "timeline/show_state.h"
 
 namespace {
 
 // One generator for every cylinder head of the run, never reseeded, so the
 // rain is the same in every run of the show.
 EffectRandom s_random;
+ShowStateReset s_resetRandom([] { s_random = EffectRandom(); });
 
 constexpr float kClearanceSq = 2.25f;  // 1.5 units between cylinders
 constexpr float kBottom = -4.0f;       // below this a cylinder respawns

@@ -4,8 +4,10 @@
 #include "assets/resource_ids.h"
 #include "assets/texture.h"
 #include "render/renderer_2d.h"
+#include "timeline/show_state.h"
 
 unsigned IntroScreenCounter = 0;
+static ShowStateReset s_resetCounter([] { IntroScreenCounter = 0; });
 
 // Mission, logo, end screen: 2048 x 1024 each, the picture in the top-left
 // 1280 x 720.

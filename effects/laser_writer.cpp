@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "assets/catalogue.h"
 #include "assets/resource_ids.h"
@@ -10,11 +12,13 @@
 #include "core/maths.h"
 #include "core/random.h"
 #include "effects/bitmap_font.h"
+#include "platform/file_io.h"
 #include "platform/gpu.h"
 #include "render/graphics_device.h"
 #include "render/post_process.h"
 #include "render/renderer_2d.h"
 #include "timeline/active_effects.h"
+#include "timeline/show_state.h"
 
 char LaserText[kLaserLines][kLaserLineLength];
 
@@ -23,6 +27,7 @@ namespace {
 // One generator for every laser writer of the run, never reseeded, so the
 // flicker is the same in every run of the show.
 EffectRandom s_random;
+ShowStateReset s_resetRandom([] { s_random = EffectRandom(); });
 
 constexpr float kCanvasWidth = 1280.0f;
 constexpr float kSweepSpeed = 250.0f;  // canvas units per second: 5.12 s a line
@@ -37,36 +42,33 @@ using Renderer2D::Vertex2D;
 
 }  // namespace
 
-void ReadLaserText(FILE* file) {
+void ReadLaserText(const char* data, size_t size) {
     std::memset(LaserText, 0, sizeof LaserText);
-    if (!file) return;
     int line = 0, column = 0;
-    for (int c; line < kLaserLines && (c = std::fgetc(file)) != EOF;) {
+    for (size_t i = 0; line < kLaserLines && i < size; ++i) {
+        char c = data[i];
         // A CR LF pair is one line feed, as text mode reads it on the
         // platform the text was written for; a lone CR is an ordinary byte.
-        if (c == '\r') {
-            int next = std::fgetc(file);
-            if (next == '\n')
-                c = '\n';
-            else if (next != EOF)
-                std::ungetc(next, file);
-        }
+        if (c == '\r' && i + 1 < size && data[i + 1] == '\n') c = data[++i];
         if (c == '\n') {
             ++line;
             column = 0;
         } else if (column < kLaserLineLength - 1) {
-            LaserText[line][column++] = static_cast<char>(c);  // the rest of the line stays NUL
+            LaserText[line][column++] = c;  // the rest of the line stays NUL
         }
     }
 }
 
 void ReadLaserText(const char* path) {
-    FILE* file = std::fopen(path, "rb");
-    if (!file)
-        std::fprintf(stderr, "lumivane: cannot read %s (%s); the laser writes empty lines\n", path,
-                     std::strerror(errno));
-    ReadLaserText(file);
-    if (file) std::fclose(file);
+    std::string text, error;
+    switch (Platform::ReadSmallFile(path, kMaxLaserFileBytes, &text, &error)) {
+    case Platform::ReadResult::Ok: break;
+    case Platform::ReadResult::Missing: error = std::strerror(ENOENT); [[fallthrough]];
+    case Platform::ReadResult::Failed:
+        std::fprintf(stderr, "lumivane: cannot read %s (%s); the laser writes empty lines\n", path, error.c_str());
+        break;
+    }
+    ReadLaserText(text.data(), text.size());
 }
 
 uint8_t LaserTextAlpha(float holdTime) { return LevelToByte(1.0f - holdTime * 0.5f); }
@@ -125,6 +127,17 @@ void CLaserWriter::DrawTextTarget() {
     textBottom = size.y > 0.0f ? static_cast<int>(std::ceil((position.y + size.y) * view.scaleY)) + 1 : textTop;
 }
 
+// The flicker of one frame of the sweep: five draws, in this order.
+CLaserWriter::BeamFlicker CLaserWriter::NextBeamFlicker() {
+    BeamFlicker f;
+    f.flareAlpha = s_random.RandomRange(0.4f, 1.0f);
+    f.angle = s_random.RandomRange(0.0f, 6.2831855f);
+    f.fanAlpha = s_random.RandomRange(0.4f, 0.45f);
+    f.u0 = s_random.RandomRange(0.0f, 0.1f);
+    f.v0 = s_random.RandomRange(0.0f, 0.1f);
+    return f;
+}
+
 // Flare, fan, beam, edge rays and the burning slice of text, bloomed.
 void CLaserWriter::DrawBeamScene(float intensity) {
     const ViewValues& view = GraphicsDevice::View();
@@ -133,21 +146,20 @@ void CLaserWriter::DrawBeamScene(float intensity) {
     PostProcessChain::BeginScene(0x00000000);
 
     // The flare at the emitter, brightest in the middle of the sweep.
+    const BeamFlicker flicker = NextBeamFlicker();
     const float c = intensity * intensity * intensity;
-    const float flareAlpha = s_random.RandomRange(0.4f, 1.0f);
-    const uint32_t flareColour = ColourFromFloats(flareAlpha, kBeamR * c, kBeamG * c, kBeamB * c);
-    const float angle = s_random.RandomRange(0.0f, 6.2831855f);
+    const uint32_t flareColour = ColourFromFloats(flicker.flareAlpha, kBeamR * c, kBeamG * c, kBeamB * c);
     if (Texture* flare = GetTexture(kTexLaserFlare)) {
         const Vector2 half = flare->GetSize();
         const Vector2 position = Vector2(cx, cy) - half, size = half * 2.0f;
-        Renderer2D::DrawRotatedQuad(flare, &position, &size, angle, flareColour);
+        Renderer2D::DrawRotatedQuad(flare, &position, &size, flicker.angle, flareColour);
     }
 
     // The fan: one smoky triangle from the emitter to the beam.
-    const float fanAlpha = s_random.RandomRange(0.4f, 0.45f);
-    const uint32_t fanColour = ColourFromFloats(fanAlpha, kBeamR * intensity, kBeamG * intensity, kBeamB * intensity);
-    const float u0 = s_random.RandomRange(0.0f, 0.1f) + smokeOffset;
-    const float v0 = s_random.RandomRange(0.0f, 0.1f) + smokeOffset;
+    const uint32_t fanColour =
+        ColourFromFloats(flicker.fanAlpha, kBeamR * intensity, kBeamG * intensity, kBeamB * intensity);
+    const float u0 = flicker.u0 + smokeOffset;
+    const float v0 = flicker.v0 + smokeOffset;
     const float sx = view.scaleX, sy = view.scaleY;
     if (Texture* smoke = GetTexture(kTexLaserSmoke)) {
         const TexturedVertex2D fan[3] = {
@@ -192,6 +204,12 @@ void CLaserWriter::DrawBeamScene(float intensity) {
     PostProcessChain::ApplyEffect(GetEffect(kFxBloomH));
     PostProcessChain::ApplyEffect(GetEffect(kFxBloomV));
     PostProcessChain::ApplyLastEffect(GetEffect(kFxCombine4));
+}
+
+// The beam flickers only while it sweeps; a frame that is not drawn still
+// takes its flicker from the generator.
+void CLaserWriter::SkipRender() {
+    if (holdTime == 0.0f) NextBeamFlicker();
 }
 
 void CLaserWriter::Render() {

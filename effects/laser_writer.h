@@ -7,8 +7,8 @@
 // drawn after, without bloom. Each finished line fades out over two seconds
 // before the next is swept in; after the fourth the effect removes itself.
 #pragma once
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
 #include "timeline/effect.h"
 
@@ -21,11 +21,15 @@ constexpr int kLaserLineLength = 64;  // 63 characters and the terminator
 // The lines being written, NUL-terminated; filled by every new laser writer.
 extern char LaserText[kLaserLines][kLaserLineLength];
 
-// Fills LaserText from a text file, byte by byte: a line feed (or a CR LF
-// pair) ends a line; bytes past the 63rd of a line and lines past the fourth
-// are dropped. Without the file (null) the four lines are empty.
-void ReadLaserText(FILE* file);
+// Fills LaserText from the text of laser.txt, byte by byte: a line feed (or
+// a CR LF pair) ends a line; bytes past the 63rd of a line and lines past the
+// fourth are dropped.
+void ReadLaserText(const char* data, size_t size);
+// The same from a file of at most kMaxLaserFileBytes. Without a file that can
+// be read the four lines are empty, and one line on stderr says why.
 void ReadLaserText(const char* path);
+// Four lines of 63 characters need far less; a larger file is not a laser text.
+constexpr size_t kMaxLaserFileBytes = 64 * 1024;
 
 class CLaserWriter : public CEffect {
 public:
@@ -33,6 +37,7 @@ public:
     ~CLaserWriter() override;
     void Update(float dt) override;
     void Render() override;
+    void SkipRender() override;
 
     Texture* textTarget = nullptr;    // owned; the current line, view-sized
     BitmapFont* font = nullptr;       // owned
@@ -44,6 +49,10 @@ public:
     int textTop = 0, textBottom = 0;  // textTarget's rows with letters, bottom excluded
 
 private:
+    struct BeamFlicker {
+        float flareAlpha, angle, fanAlpha, u0, v0;
+    };
+    static BeamFlicker NextBeamFlicker();
     void DrawTextTarget();
     void DrawBeamScene(float intensity);
 };

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "assets/catalogue.h"
 #include "assets/resource_ids.h"
@@ -12,11 +14,13 @@
 #include "core/frame_timer.h"
 #include "core/tweaks.h"
 #include "effects/bitmap_font.h"
+#include "platform/file_io.h"
 #include "platform/gpu.h"
 #include "render/graphics_device.h"
 #include "render/renderer_2d.h"
 #include "render/vertex_declarations.h"
 #include "timeline/show_levels.h"
+#include "timeline/show_state.h"
 #include "timeline/show_times.h"
 #include "timeline/sync.h"
 #include "timeline/timeline.h"
@@ -40,28 +44,21 @@ const Vector3 MetaCameraPresets[kMetaCameraPresets][2] = {
     {{-1.395423f, 2.038478f, 1.228229f}, {-1.546968f, 1.251016f, 0.630787f}},
 };
 
-int ReadScrollerText(FILE* file, char text[kScrollerTextSize]) {
-    text[0] = '\0';
-    if (!file) return 0;
+int ReadScrollerText(const char* data, size_t size, char text[kScrollerTextSize]) {
     // One byte more than the text holds, to tell a final line feed that
     // ends a full text from a text that goes on.
     char kept[kScrollerTextSize + 1];
     int count = 0;
     bool more = false;
-    for (int c; (c = std::fgetc(file)) != EOF;) {
-        if (c == '\r') {
-            const int next = std::fgetc(file);
-            if (next == '\n')
-                c = '\n';
-            else if (next != EOF)
-                std::ungetc(next, file);
-        }
-        if (count < kScrollerTextSize + 1)
-            kept[count++] = static_cast<char>(c);
-        else
+    for (size_t i = 0; i < size; ++i) {
+        char c = data[i];
+        if (c == '\r' && i + 1 < size && data[i + 1] == '\n') c = data[++i];
+        if (count == kScrollerTextSize + 1) {
             more = true;
+            break;
+        }
+        kept[count++] = c;
     }
-    if (std::ferror(file)) return 0;
     if (!more && count > 0 && kept[count - 1] == '\n') --count;
     if (count > kScrollerTextSize - 1) {
         count = kScrollerTextSize - 1;
@@ -75,19 +72,16 @@ int ReadScrollerText(FILE* file, char text[kScrollerTextSize]) {
 
 int ReadScrollerText(const char* path, char text[kScrollerTextSize]) {
     text[0] = '\0';
-    FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        std::fprintf(stderr, "lumivane: cannot read %s (%s); the scroller runs without letters\n", path,
-                     std::strerror(errno));
+    std::string bytes, error;
+    switch (Platform::ReadSmallFile(path, kMaxScrollerFileBytes, &bytes, &error)) {
+    case Platform::ReadResult::Ok: break;
+    case Platform::ReadResult::Missing: error = std::strerror(ENOENT); [[fallthrough]];
+    case Platform::ReadResult::Failed:
+        std::fprintf(stderr, "lumivane: cannot read %s (%s); the scroller runs without letters\n", path, error.c_str());
         return 0;
     }
-    const int length = ReadScrollerText(file, text);
-    if (std::ferror(file))
-        std::fprintf(stderr, "lumivane: cannot read %s (%s); the scroller runs without letters\n", path,
-                     std::strerror(errno));
-    else if (length == 0)
-        std::fprintf(stderr, "lumivane: %s holds no text; the scroller runs without letters\n", path);
-    std::fclose(file);
+    const int length = ReadScrollerText(bytes.data(), bytes.size(), text);
+    if (length == 0) std::fprintf(stderr, "lumivane: %s holds no text; the scroller runs without letters\n", path);
     return length;
 }
 
@@ -97,6 +91,19 @@ MetaWriterState& GetMetaWriterState() {
 }
 
 void ResetMetaWriterState() { GetMetaWriterState() = MetaWriterState(); }
+
+// A jump back: the next meta writer starts the scroller over as the first
+// one of a run does (the text read again, the letters shuffled by the
+// generator from its seed). The tweaks are the viewer's and keep their values.
+static ShowStateReset s_resetState([] {
+    MetaWriterState& state = GetMetaWriterState();
+    const float ballLevel = state.ballLevel, metaLevel = state.metaLevel;
+    const Vector4 letterColour = state.letterColour;
+    ResetMetaWriterState();
+    state.ballLevel = ballLevel;
+    state.metaLevel = metaLevel;
+    state.letterColour = letterColour;
+});
 
 float MetaWriterFade(float timeLeft, float duration) {
     if (timeLeft < kFadeSeconds) return 1.0f - 4.0f * timeLeft;                          // out to black
@@ -256,7 +263,21 @@ void CMetaWriter::UpdateCamera(float dt) {
     }
 }
 
+// The grid's scroll wraps by one tile and its flash follows the bass: both
+// carry on from frame to frame, drawn or not.
+void CMetaWriter::AdvanceGrid() {
+    MetaWriterState& state = GetMetaWriterState();
+    // One texture tile is 2 units wide, so the jump back is invisible.
+    if (state.gridOffset < 2.0f) state.gridOffset += 2.0f;
+    const float bass = GetSyncLevel(kSyncBass);
+    const float target = bass > 0.5f ? bass * 4.0f : 0.0f;
+    state.gridFlash += (target - state.gridFlash) * std::min(FrameTimer::GetDeltaTime() * 0.8f, 1.0f);
+}
+
+void CMetaWriter::SkipRender() { AdvanceGrid(); }
+
 void CMetaWriter::Render() {
+    AdvanceGrid();
     Gpu::Effect* effect = GetEffect(kFxScene);
     Gpu::SetRenderState(Gpu::kRsZEnable, 1);
     Gpu::SetRenderState(Gpu::kRsZWriteEnable, 1);
@@ -288,12 +309,6 @@ void CMetaWriter::Render() {
 void CMetaWriter::DrawGrid() {
     MetaWriterState& state = GetMetaWriterState();
     Gpu::Effect* effect = GetEffect(kFxScene);
-    // One texture tile is 2 units wide, so the jump back is invisible.
-    if (state.gridOffset < 2.0f) state.gridOffset += 2.0f;
-    const float bass = GetSyncLevel(kSyncBass);
-    const float target = bass > 0.5f ? bass * 4.0f : 0.0f;
-    state.gridFlash += (target - state.gridFlash) * std::min(FrameTimer::GetDeltaTime() * 0.8f, 1.0f);
-
     effect->SetFloat("g_fGridFlash", state.gridFlash + 0.4f);
     effect->SetFloat("g_fGridOffset", state.gridOffset);
     effect->SetMatrix("g_mModel", MatrixTranslation(state.gridOffset, 0.0f, 0.0f));

@@ -13,8 +13,8 @@
 // Nearly all of its state is process-wide (MetaWriterState) and carries on
 // from one instance to the next, so the text continues where it stopped.
 #pragma once
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -36,9 +36,12 @@ constexpr int kMetaCameraPresets = 6;
 // dropped, every other byte is kept (at most 1023; a longer file is cut with
 // one line on stderr). Returns the number of bytes kept; the text is
 // NUL-terminated after them. A missing, unreadable or empty file says so in
-// one stderr line and gives no text.
-int ReadScrollerText(FILE* file, char text[kScrollerTextSize]);
+// one stderr line and gives no text, and so does one that is not a regular
+// file or is larger than kMaxScrollerFileBytes: it is not read at all.
+int ReadScrollerText(const char* data, size_t size, char text[kScrollerTextSize]);
 int ReadScrollerText(const char* path, char text[kScrollerTextSize]);
+// Far more than the 1023 bytes shown; a larger file is not a scroller text.
+constexpr size_t kMaxScrollerFileBytes = 64 * 1024;
 
 // One frozen letter: its mesh, copied from the field, and its advance.
 struct LetterMeshSlot {
@@ -98,11 +101,13 @@ public:
     ~CMetaWriter() override;
     void Update(float dt) override;
     void Render() override;
+    void SkipRender() override;
 
     bool blinkRising = false;  // the blink is rising towards black
     float blink = 0.0f;        // 0..1, the black blink over a camera cut
 
 private:
+    static void AdvanceGrid();
     void UpdateCamera(float dt);
     void DrawGrid();
     void DrawLetters();

@@ -16,12 +16,14 @@
 #include "render/graphics_device.h"
 #include "render/post_process.h"
 #include "render/renderer_2d.h"
+#include "timeline/show_state.h"
 
 namespace {
 
 // One generator for every shot of the run, never reseeded: each shot gets
 // its own drift, and every run of the show the same ones.
 EffectRandom s_random;
+ShowStateReset s_resetRandom([] { s_random = EffectRandom(); });
 
 constexpr float kPi = 3.14159265f;
 const Vector3 kTarget(0.0f, 0.586598f, 0.0f);  // where every shot looks

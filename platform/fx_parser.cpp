@@ -2,6 +2,7 @@
 
 #include <strings.h>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -131,6 +132,9 @@ private:
         char* stop = nullptr;
         double v = std::strtod(buffer, &stop);
         if (n == 0 || stop != buffer + n) return Fail("expected a number");
+        // Beyond a float the value would become infinite (or the conversion
+        // undefined); every caller wants a finite number.
+        if (!(std::fabs(v) <= 3.4028234663852886e38)) return Fail("a number out of range");
         if (m_p < m_end && (*m_p == 'f' || *m_p == 'F')) ++m_p;
         *out = static_cast<float>(v);
         return true;
@@ -419,7 +423,10 @@ private:
         if (m_p < m_end && (std::isdigit(static_cast<unsigned char>(*m_p)))) {
             float v;
             if (!Number(&v)) return false;
-            if (v < 0 || v != static_cast<uint32_t>(v)) return Fail("bad state value");
+            // Checked against the range first: converting a float beyond
+            // it to an integer is undefined.
+            if (!(v >= 0.0f && v <= 4294967040.0f) || v != static_cast<float>(static_cast<uint32_t>(v)))
+                return Fail("bad state value");
             *out = static_cast<uint32_t>(v);
             return true;
         }

@@ -11,6 +11,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform/render_states.h"
 
@@ -202,6 +203,15 @@ void ForEachPass(Effect* effect, Draw draw) {
 // Parses and compiles every pass once. A file that fails gives null and one
 // line on stderr naming it and the first error.
 Effect* CreateEffect(const char* source, size_t length, const char* name);
+// The same without the line on stderr: the reason goes to `error`.
+Effect* CompileEffect(const char* source, size_t length, const char* name, std::string* error);
 void ReleaseEffect(Effect* effect);
+// Gives `effect` the compiled contents of `replacement` and releases
+// `replacement` with the old ones, so whoever holds `effect` draws with the
+// new file from now on. Parameters of the same name, type and size keep the
+// values the show set (the rest start from the new file's defaults), and so
+// do bound textures; a technique of the same name stays selected. False (and
+// nothing changes) while `effect` is begun.
+bool ReplaceEffect(Effect* effect, Effect* replacement);
 
 }  // namespace Gpu

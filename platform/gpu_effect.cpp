@@ -365,16 +365,21 @@ static bool Build(EffectData* d, std::string* error) {
 }
 
 Effect* CreateEffect(const char* source, size_t length, const char* name) {
+    std::string error;
+    Effect* effect = CompileEffect(source, length, name, &error);
+    if (!effect) std::fprintf(stderr, "lumivane: %s: %s\n", name && *name ? name : "effect", error.c_str());
+    return effect;
+}
+
+Effect* CompileEffect(const char* source, size_t length, const char* name, std::string* error) {
     const char* label = name && *name ? name : "effect";
     if (!source) {
-        std::fprintf(stderr, "lumivane: %s: no effect text\n", label);
+        *error = "no effect text";
         return nullptr;
     }
     EffectData* d = new EffectData;
     d->name = label;
-    std::string error;
-    if (!Fx::Parse(source, length, &d->fx, &error) || !Build(d, &error)) {
-        std::fprintf(stderr, "lumivane: %s: %s\n", label, error.c_str());
+    if (!Fx::Parse(source, length, &d->fx, error) || !Build(d, error)) {
         DeletePrograms(d);
         delete d;
         return nullptr;
@@ -605,6 +610,34 @@ bool Effect::PassSetsState(unsigned pass, RenderState state) {
     for (const Fx::PassState& s : t.passes[pass].states)
         if (s.state == state) return true;
     return false;
+}
+
+// ---- Reloading ---------------------------------------------------------
+
+bool ReplaceEffect(Effect* effect, Effect* replacement) {
+    if (!effect || !replacement || effect == replacement || effect->data->begun) return false;
+    EffectData* old = effect->data;
+    EffectData* fresh = replacement->data;
+    for (size_t i = 0; i < fresh->fx.params.size(); ++i) {
+        Fx::Param& p = fresh->fx.params[i];
+        const int j = FindParam(old, p.name.c_str());
+        if (j < 0) continue;
+        const Fx::Param& q = old->fx.params[j];
+        if (q.type != p.type || q.arraySize != p.arraySize) continue;
+        // Only what the show set: a default edited in the file shows at once.
+        if (old->versions[j] > 1) {
+            p.value = q.value;
+            ++fresh->versions[i];
+        }
+        fresh->textures[i] = old->textures[j];
+        fresh->bound[i] = old->bound[j];
+    }
+    const std::string& technique = old->fx.techniques[old->technique].name;
+    for (size_t t = 0; t < fresh->fx.techniques.size(); ++t)
+        if (fresh->fx.techniques[t].name == technique) fresh->technique = static_cast<unsigned>(t);
+    std::swap(effect->data, replacement->data);
+    ReleaseEffect(replacement);  // with the old contents
+    return true;
 }
 
 }  // namespace Gpu

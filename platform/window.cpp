@@ -13,13 +13,24 @@ static SDL_GLContext s_context = nullptr;
 static bool s_offscreen = false;
 static WindowDesc s_desc{};  // as made: fullscreen is false once it fell back to a window
 
+static bool IsSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
+bool HasDisplay() { return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY") || IsSet("SDL_VIDEODRIVER"); }
+
 bool Init(bool offscreen) {
-    const char* display = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    bool noDisplay = (!display || !*display) && (!wayland || !*wayland);
-    if (offscreen || noDisplay) {
-        const char* driver = std::getenv("SDL_VIDEODRIVER");
-        if (!driver || !*driver) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    // The driver follows from what there is, unless the caller chose one: a
+    // display that cannot be opened is an error, never a silent fall back to
+    // a driver whose window nobody sees.
+    if (!IsSet("SDL_VIDEODRIVER")) {
+        const char* driver = "offscreen";
+        if (!offscreen && IsSet("WAYLAND_DISPLAY"))
+            driver = IsSet("DISPLAY") ? "wayland,x11" : "wayland";
+        else if (!offscreen && IsSet("DISPLAY"))
+            driver = "x11";
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
     }
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "lumivane: cannot start SDL video: %s\n", SDL_GetError());

@@ -11,6 +11,9 @@ namespace Platform {
 // WAYLAND_DISPLAY), or when `offscreen` is asked for, SDL's offscreen driver
 // renders through EGL with no window on any screen.
 bool Init(bool offscreen);
+// Whether a window would be seen: there is an X11 or Wayland display, or
+// SDL_VIDEODRIVER names a driver of the caller's choice.
+bool HasDisplay();
 void Shutdown();
 bool IsOffscreen();
 

@@ -101,7 +101,8 @@ bool Create() {
     const char* error = nullptr;
     Platform::WindowDesc desc{"Lumivane - ZOPa", x, y, width, height, !settings.windowed, settings.vsync};
     if (!Platform::CreateMainWindow(desc, &error)) {
-        std::fprintf(stderr, "lumivane: cannot open the window: %s\n", error);
+        std::fprintf(stderr, "lumivane: cannot open the window with the OpenGL 3.3 core context the show needs: %s\n",
+                     error);
         return false;
     }
     if (!Gpu::CreateDevice(width, height, &error)) {

@@ -14,6 +14,8 @@ packages=(
   libfreetype-dev fonts-liberation libpng-dev libstb-dev libimgui-dev
   libgtest-dev libbenchmark-dev
   ffmpeg xvfb xauth xdotool libx11-dev
+  # The sanitizer build and the fuzzers (scripts/sanitize.sh, scripts/fuzz.sh).
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

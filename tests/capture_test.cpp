@@ -1,17 +1,22 @@
 // Runs the real program headless and checks what capture mode writes.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <stb_image.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <iterator>
-#include <memory>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
 #include <sstream>
-#include <stb_image.h>
 #include <string>
 #include <vector>
 
@@ -54,6 +59,53 @@ fs::path MakeTempDir(const char* name) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
+}
+
+// Starts lumivane in `dir` in a process group of its own, as a shell starts
+// a job; stderr goes to dir/stderr.txt.
+pid_t StartLumivane(const fs::path& dir, const std::vector<std::string>& args) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        setpgid(0, 0);
+        if (chdir(dir.c_str()) != 0) _exit(127);
+        int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(err, STDERR_FILENO);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        std::vector<char*> argv{const_cast<char*>(LUMIVANE_EXE)};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(LUMIVANE_EXE, argv.data());
+        _exit(127);
+    }
+    setpgid(pid, pid);
+    return pid;
+}
+
+// Waits up to `seconds` for the process to end; its exit code, or -1.
+int WaitForExit(pid_t pid, int seconds) {
+    for (int i = 0; i < seconds * 20; ++i) {
+        int status;
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        usleep(50000);
+    }
+    kill(-pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return -1;
+}
+
+bool WaitForFile(const fs::path& path, int seconds) {
+    for (int i = 0; i < seconds * 20 && !fs::exists(path); ++i) usleep(50000);
+    return fs::exists(path);
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
 }
 
 }  // namespace
@@ -189,9 +241,15 @@ TEST(Capture, BadOptionsAndOutputsFailWithOneLine) {
     const Case cases[] = {
         {"--bogus", 2, ""},
         {"--capture out --fps 0", 2, ""},
-        {"--capture a_file/sub", 1, ""},       // a file stands where the folder would go
+        {"--capture a_file/sub", 1, ""},  // a file stands where the folder would go
         {"--capture /proc/lumivane_cannot_write_here", 1, ""},
         {"--capture show.mp4", 1, "PATH=/nonexistent"},  // no ffmpeg to be found
+        {"--capture out --data no_such_folder", 2, ""},
+        {"--capture out --data a_file", 2, ""},
+        // Refused before anything is loaded or written.
+        {"--capture v.mp4 --size 321x181", 2, ""},
+        {"--capture out --from 1000", 2, ""},
+        {"--capture out --size 16384x16384", 2, ""},
     };
     for (const Case& c : cases) {
         RunResult run = RunLumivane(dir, c.args, c.environment);
@@ -199,6 +257,8 @@ TEST(Capture, BadOptionsAndOutputsFailWithOneLine) {
         EXPECT_FALSE(run.err.empty()) << c.args;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << c.args << ": " << run.err;
     }
+    for (const char* name : {"out", "v.mp4", "v.mp4.audio.wav", "v.mp4.video.mp4", "show.mp4", "tweaks.txt"})
+        EXPECT_FALSE(fs::exists(dir / name)) << name << " was written";
     RunResult help = RunLumivane(dir, "--help");
     EXPECT_EQ(help.exitCode, 0);
     fs::remove_all(dir);
@@ -256,4 +316,237 @@ TEST(Capture, EachFrameCarriesTheSoundOfItsOwnTimelineTime) {
             << "first frame at " << firstTime << " s carries the track's sound from " << double(best) / kMixRate << " s";
         fs::remove_all(dir);
     }
+}
+
+namespace {
+
+// Frame file by timeline time, from a capture's frames.csv.
+std::map<std::string, std::string> FramesByTime(const fs::path& out) {
+    std::map<std::string, std::string> frames;
+    std::ifstream csv(out / "frames.csv");
+    std::string line;
+    std::getline(csv, line);
+    while (std::getline(csv, line)) {
+        const size_t a = line.find(','), b = line.rfind(',');
+        frames[line.substr(a + 1, b - a - 1)] = line.substr(b + 1);
+    }
+    return frames;
+}
+
+std::string FileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+}  // namespace
+
+// A capture from T runs the frames before T without drawing them. Its frames
+// must be the very ones a capture that drew every frame writes at the same
+// times, in every part of the show: the laser (its flicker comes from a
+// generator its drawing used), the scroller (its grid's flash follows the
+// music's spectrum), a head shot after four shots (the counters pick the
+// move and overlay), the voxel cloud and the cylinders (their generators).
+TEST(Capture, AFrameReachedWithoutDrawingIsTheFrameOfACaptureThatDrewEveryFrame) {
+    fs::path dir = MakeTempDir("from");
+    // The show's own words, so the laser and the scroller have letters.
+    for (const char* text : {"laser.txt", "scroller.txt"})
+        fs::copy_file(fs::path(LUMIVANE_SOURCE_DIR) / text, dir / text);
+    const std::string common = " --size 64x36 --fps 10";
+    RunResult full = RunLumivane(dir, "--capture full --to 200.2" + common);
+    ASSERT_EQ(full.exitCode, 0) << full.err;
+    const std::map<std::string, std::string> reference = FramesByTime(dir / "full");
+
+    const struct {
+        const char* part;
+        const char* from;
+    } cases[] = {
+        {"laser", "40"}, {"scroller", "70"}, {"head shot", "128.5"}, {"voxel cloud", "185"}, {"cylinders", "199"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.part);
+        fs::remove_all(dir / "part");
+        RunResult part = RunLumivane(dir, std::string("--capture part --from ") + c.from + " --to " +
+                                              std::to_string(std::atof(c.from) + 0.5) + common);
+        ASSERT_EQ(part.exitCode, 0) << part.err;
+        const std::map<std::string, std::string> frames = FramesByTime(dir / "part");
+        ASSERT_EQ(frames.size(), 5u);
+        for (const auto& [time, file] : frames) {
+            ASSERT_EQ(reference.count(time), 1u) << "no frame at " << time << " in the full capture";
+            EXPECT_TRUE(FileBytes(dir / "part" / file) == FileBytes(dir / "full" / reference.at(time)))
+                << "the frame at " << time << " differs";
+        }
+    }
+    fs::remove_all(dir);
+}
+
+// --data with a folder of broken files: one line for each, naming it, and
+// the capture goes on without those assets. The same files lying in the
+// working directory are never read without the option: the frames are those
+// of a run in a folder without them.
+TEST(Capture, ADataFolderOfBrokenFilesGivesOneLineEachAndWithoutTheOptionIsNotRead) {
+    fs::path dir = MakeTempDir("data");
+    fs::path clean = MakeTempDir("data_clean");
+    const char* broken[][2] = {
+        {"Data/Textures/grid.png", "not a picture"},
+        {"Data/meshs/t2_head.x", ""},
+        {"Data/Shaders/Scene.fx", "technique {"},
+        {"Data/Music/lumivane.ogg", "not a song"},
+    };
+    for (const auto& [name, bytes] : broken) {
+        fs::create_directories((dir / name).parent_path());
+        std::ofstream(dir / name, std::ios::binary) << bytes;
+    }
+    for (const fs::path& d : {dir, clean})
+        for (const char* text : {"laser.txt", "scroller.txt"})
+            fs::copy_file(fs::path(LUMIVANE_SOURCE_DIR) / text, d / text);
+
+    const std::string span = " --size 64x36 --fps 10 --from 88 --to 88.2";
+    RunResult ignored = RunLumivane(dir, "--capture out" + span);
+    ASSERT_EQ(ignored.exitCode, 0) << ignored.err;
+    EXPECT_EQ(ignored.err, "");
+    RunResult reference = RunLumivane(clean, "--capture out" + span);
+    ASSERT_EQ(reference.exitCode, 0) << reference.err;
+    const std::map<std::string, std::string> frames = FramesByTime(dir / "out");
+    ASSERT_FALSE(frames.empty());
+    for (const auto& [time, file] : frames)
+        EXPECT_TRUE(FileBytes(dir / "out" / file) == FileBytes(clean / "out" / file)) << time;
+
+    RunResult run = RunLumivane(dir, "--capture withdata --data ." + span);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 4) << run.err;
+    for (const auto& [name, bytes] : broken) EXPECT_NE(run.err.find(std::string("./") + name), std::string::npos) << name;
+    EXPECT_EQ(FramesByTime(dir / "withdata").size(), frames.size());
+    fs::remove_all(dir);
+    fs::remove_all(clean);
+}
+
+// SIGINT and SIGTERM end a capture as the end of the show would: the files
+// are finished and whole, one line says where it stopped, the tweaks are
+// saved, and the exit code says it did not get to its end. The signal goes to
+// the whole process group, as Ctrl-C in a terminal sends it, so ffmpeg gets
+// it too unless it is kept out of the way.
+TEST(Capture, AnInterruptedCaptureIsFinishedAndSaysWhereItStopped) {
+    struct Case {
+        int signal;
+        const char* out;
+        int exitCode;
+    };
+    // The whole show takes thousands of frames: it is far from its end when
+    // the signal comes.
+    const Case cases[] = {{SIGTERM, "out", 128 + SIGTERM}, {SIGINT, "show.mp4", 128 + SIGINT}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.out);
+        fs::path dir = MakeTempDir("interrupted");
+        pid_t pid = StartLumivane(dir, {"--capture", c.out, "--size", "160x90", "--fps", "60"});
+        // Past the loading screen, whose frames all show time 0.
+        fs::path mark = std::string(c.out) == "out" ? dir / "out" / "frame_000150.png" : dir / "show.mp4.video.mp4";
+        ASSERT_TRUE(WaitForFile(mark, 60));
+        for (int i = 0; i < 600 && std::string(c.out) != "out" && fs::file_size(mark) < 20000; ++i) usleep(50000);
+        kill(-pid, c.signal);
+        EXPECT_EQ(WaitForExit(pid, 60), c.exitCode);
+        std::string err = ReadAll(dir / "stderr.txt");
+        size_t at = err.find("stopped the show at ");
+        ASSERT_NE(at, std::string::npos) << err;
+        EXPECT_NE(err.find(c.signal == SIGINT ? "SIGINT" : "SIGTERM"), std::string::npos) << err;
+        double stoppedAt = std::atof(err.c_str() + at + 20);
+        EXPECT_LT(stoppedAt, 200.0);
+        EXPECT_TRUE(fs::exists(dir / "tweaks.txt"));
+
+        if (std::string(c.out) == "out") {
+            // Every frame in the index exists, and the sound file's header
+            // counts exactly the bytes that follow it.
+            std::ifstream csv(dir / "out" / "frames.csv");
+            std::string line;
+            int rows = -1;
+            while (std::getline(csv, line)) ++rows;
+            int pngs = 0;
+            for (const auto& e : fs::directory_iterator(dir / "out")) pngs += e.path().extension() == ".png";
+            EXPECT_GE(rows, 150);
+            EXPECT_EQ(rows, pngs);
+            EXPECT_GT(stoppedAt, 0.0);
+            std::string wav = ReadAll(dir / "out" / "audio.wav");
+            ASSERT_GE(wav.size(), 44u);
+            uint32_t riff, data;
+            std::memcpy(&riff, &wav[4], 4);
+            std::memcpy(&data, &wav[40], 4);
+            EXPECT_EQ(riff, wav.size() - 8);
+            EXPECT_EQ(data, wav.size() - 44);
+        } else {
+            // A playable file with picture and sound, and nothing left beside it.
+            std::string probe = "ffprobe -v error -show_entries stream=codec_name -of csv=p=0 '" +
+                                (dir / "show.mp4").string() + "' > '" + (dir / "streams.txt").string() + "'";
+            ASSERT_EQ(std::system(probe.c_str()), 0);
+            EXPECT_EQ(ReadAll(dir / "streams.txt"), "h264\naac\n");
+            EXPECT_FALSE(fs::exists(dir / "show.mp4.video.mp4"));
+            EXPECT_FALSE(fs::exists(dir / "show.mp4.audio.wav"));
+        }
+        fs::remove_all(dir);
+    }
+}
+
+// A capture that cannot start (here: a GL context below 3.3, as old drivers
+// give) says what the show needs in one line and writes nothing at all.
+TEST(Capture, AFailedStartSaysWhatIsNeededAndLeavesNothingBehind) {
+    for (const char* out : {"v.mp4", "out"}) {
+        SCOPED_TRACE(out);
+        fs::path dir = MakeTempDir("failedstart");
+        RunResult run = RunLumivane(dir, std::string("--capture ") + out + " --size 64x36 --to 0.1",
+                                    "MESA_GL_VERSION_OVERRIDE=3.1");
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_NE(run.err.find("OpenGL 3.3"), std::string::npos) << run.err;
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(dir))
+            if (entry.path().filename() != "stderr.txt") left.push_back(entry.path().filename());
+        EXPECT_TRUE(left.empty()) << left.front();
+        fs::remove_all(dir);
+    }
+}
+
+// A second capture into the folder of a first replaces the first's frames,
+// index and sound (and says so), and keeps every other file.
+TEST(Capture, ASecondCaptureIntoTheSameFolderReplacesTheFirst) {
+    fs::path dir = MakeTempDir("again");
+    ASSERT_EQ(RunLumivane(dir, "--capture out --size 64x36 --fps 10 --to 1.5").exitCode, 0);
+    std::ofstream(dir / "out" / "notes.txt") << "mine";
+    RunResult second = RunLumivane(dir, "--capture out --size 64x36 --fps 10 --from 0.5 --to 0.7");
+    ASSERT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_NE(second.err.find("replacing the earlier capture"), std::string::npos) << second.err;
+    std::ifstream csv(dir / "out" / "frames.csv");
+    int rows = -1;
+    for (std::string line; std::getline(csv, line);) ++rows;
+    int pngs = 0;
+    for (const auto& e : fs::directory_iterator(dir / "out")) pngs += e.path().extension() == ".png";
+    EXPECT_GT(rows, 0);
+    EXPECT_EQ(rows, pngs);
+    EXPECT_EQ(ReadAll(dir / "out" / "notes.txt"), "mine");
+    fs::remove_all(dir);
+}
+
+// Without a display (and no video driver chosen) the show would play unseen:
+// it says how to capture it instead, writes nothing and fails.
+TEST(Capture, NoDisplayAndNoCaptureSaysWhatToDo) {
+    fs::path dir = MakeTempDir("nodisplay");
+    std::string cmd = "cd '" + dir.string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER '" +
+                      std::string(LUMIVANE_EXE) + "' 2>stderr.txt >/dev/null";
+    int status = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::string err = ReadAll(dir / "stderr.txt");
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("--capture"), std::string::npos) << err;
+    EXPECT_NE(err.find("play.sh"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(dir / "tweaks.txt"));
+
+    // A display that cannot be opened is no reason to play unseen either.
+    cmd = "cd '" + dir.string() + "' && env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=:7359 '" +
+          std::string(LUMIVANE_EXE) + "' --window 2>stderr.txt >/dev/null";
+    status = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    err = ReadAll(dir / "stderr.txt");
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("cannot start SDL video"), std::string::npos) << err;
+    fs::remove_all(dir);
 }

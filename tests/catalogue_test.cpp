@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "assets/asset_source.h"
 #include "assets/catalogue.h"
@@ -133,6 +134,34 @@ TEST_F(CatalogueTest, TheCataloguesRgbSplitIsNotTheApplicationsOwn) {
     ASSERT_NE(GetEffect(110), nullptr);
     EXPECT_NE(GetEffect(110), own);
     Gpu::ReleaseEffect(own);
+}
+
+// The object the catalogue holds for preload step `index`.
+static const void* LoadedAt(int index) {
+    AssetKind kind;
+    const int id = GetCatalogueEntry(index, &kind).resourceId;
+    switch (kind) {
+    case AssetKind::Mesh: return GetMesh(id);
+    case AssetKind::Effect: return GetEffect(id);
+    case AssetKind::Texture: return GetTexture(id);
+    case AssetKind::CubeTexture: return GetCubeTexture(id);
+    }
+    return nullptr;
+}
+
+// A jump back runs the loading screen through as many frames as at start-up,
+// and loads nothing twice: every lookup gives the object it gave before.
+TEST_F(CatalogueTest, ARewoundPreloadStepsThroughTheTableAgainWithoutLoading) {
+    std::vector<const void*> before;
+    for (int i = 0; i < kCatalogueSize; ++i) before.push_back(LoadedAt(i));
+    RewindPreload();
+    float progress = 0.0f;
+    for (int k = 1; k <= kCatalogueSize; ++k) {
+        ASSERT_FALSE(PreloadNextAsset(&progress)) << k;
+        EXPECT_EQ(progress, progresses[k]) << k;
+    }
+    EXPECT_TRUE(PreloadNextAsset(&progress));
+    for (int i = 0; i < kCatalogueSize; ++i) EXPECT_EQ(LoadedAt(i), before[i]) << i;
 }
 
 TEST(Assets, MissingResourcesGiveNullWithOneLineNamingThem) {

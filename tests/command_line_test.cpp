@@ -41,6 +41,12 @@ TEST(CommandLine, CaptureOptionsAndDefaults) {
     EXPECT_EQ(c.captureOptions.from, 1.5f);
     EXPECT_EQ(c.captureOptions.to, 3.0f);
     EXPECT_EQ(c.captureOptions.every, 2);
+
+    // The edges of what a capture takes: the largest picture, odd sizes in
+    // a folder of PNG frames, a start just before the end of the show.
+    EXPECT_TRUE(Parse({"--capture", "show.mp4", "--size", "4096x2304"}, &c, &error)) << error;
+    EXPECT_TRUE(Parse({"--capture", "out", "--size", "321x181"}, &c, &error)) << error;
+    EXPECT_TRUE(Parse({"--capture", "out", "--from", "222.9"}, &c, &error)) << error;
 }
 
 TEST(CommandLine, MalformedOrUnknownOptionsAreRejectedWithAReason) {
@@ -59,7 +65,18 @@ TEST(CommandLine, MalformedOrUnknownOptionsAreRejectedWithAReason) {
         {"--capture", "out", "--to", "nan"},
         {"--capture", "out", "--from", "5", "--to", "3"},
         {"--capture", "out", "--every", "0"},
+        {"--capture", "out", "--from", "223"},           // the show is over by then
+        {"--capture", "show.mp4", "--size", "321x181"},  // odd sizes cannot be encoded
+        {"--capture", "show.mp4", "--size", "320x181"},
+        {"--capture", "out", "--size", "4097x100"},  // past the largest capture
+        {"--capture", "out", "--size", "4096x2305"},
+        {"--capture", "out", "--size", "16384x16384"},
         {"--fps", "30"},  // meaningless without --capture
+        {"--to", "30"},
+        {"--from", "224"},  // past the end of the show, playing or capturing
+        {"--capture", "out", "--from", "1000"},
+        {"--data"},
+        {"--data", ""},
         {"--aspect", "5:4"},
         {"--aspect", "16:9 "},
         {"--aspect"},
@@ -106,4 +123,16 @@ TEST(CommandLine, DisplayOptionsChooseTheDisplayWithoutTheDialog) {
     ASSERT_TRUE(Parse({"--capture", "out", "--size", "320x180"}, &c, &error));
     EXPECT_FALSE(c.displayOptions.Given());
     EXPECT_EQ(c.captureOptions.width, 320);
+}
+
+TEST(CommandLine, FromOpensThePlayingShowAndDataNamesTheAssetFolder) {
+    CommandLine c;
+    std::string error;
+    ASSERT_TRUE(Parse({"--from", "150", "--data", "work"}, &c, &error)) << error;
+    EXPECT_FALSE(c.capture);
+    EXPECT_EQ(c.captureOptions.from, 150.0f);
+    EXPECT_EQ(c.dataDir, "work");
+    EXPECT_FALSE(c.displayOptions.Given()) << "--from alone still asks for the display";
+    ASSERT_TRUE(Parse({"--capture", "out", "--data", "work", "--from", "222"}, &c, &error)) << error;
+    EXPECT_EQ(c.dataDir, "work");
 }

@@ -69,3 +69,27 @@ TEST(FrameClock, FirstFpsIsNearZeroThenRefreshesAfterOverASecond) {
     t.Frame(16);  // 1.008 s since the last measurement, 63 frames in it
     EXPECT_NEAR(t.clock.fps, 63.0f / 1.008f, 0.01f);
 }
+
+// A jump's frames: the very delta a counter at that rate gives (a 60 fps
+// capture's), paused or not; the frame rate and the readings stay as they were.
+TEST(FrameClock, AStepMovesLikeACounterFrameAndLeavesTheRateAlone) {
+    FrameClock counted;
+    counted.frequency = 60000000;
+    counted.Start(0);
+    counted.Update(1000000, false, false);
+
+    TestClock t;
+    t.Frame(20);
+    t.Frame(20, false, true);  // paused
+    const FrameClock before = t.clock;
+    t.clock.Step(1000000, 60000000);
+    EXPECT_EQ(t.clock.deltaTime, counted.deltaTime);
+    EXPECT_EQ(t.clock.demoTimeMs, before.demoTimeMs + counted.deltaTime * 1000.0);
+    EXPECT_EQ(t.clock.fps, before.fps);
+    EXPECT_EQ(t.clock.frameCount, before.frameCount);
+    EXPECT_EQ(t.clock.lastCounter, before.lastCounter);
+    EXPECT_TRUE(t.clock.paused);
+    // The next counted frame measures from the last reading, as before.
+    t.Frame(20);
+    EXPECT_EQ(t.clock.deltaTime, 0.0f);  // still paused
+}

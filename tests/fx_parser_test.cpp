@@ -84,6 +84,13 @@ TEST(FxParser, ErrorsNameTheLine) {
         {"vertexshader V { void main() {} }\ntechnique T { pass p { VertexShader = V; } }",
          "line 2: pass 'p' has no pixel shader"},
         {"float2 g;", "line 1: the file has no technique"},
+        // Numbers beyond what their field holds.
+        {"pixelshader P { void main() {} }\ntechnique T { pass p { PixelShader = P; AlphaRef = 1e20; } }",
+         "line 2: bad state value"},
+        {"pixelshader P { void main() {} }\ntechnique T { pass p { PixelShader = P; AlphaRef = 4294967296; } }",
+         "line 2: bad state value"},
+        {"float a[1e30];", "line 1: bad array size"},
+        {"float a = 1e999;", "line 1: a number out of range"},
     };
     for (const Case& c : cases) {
         Fx::Description fx;

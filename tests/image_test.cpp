@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
+#include <zlib.h>
 
 #include "assets/image.h"
 
@@ -146,6 +147,21 @@ TEST(Png, DamagedFilesFailWithAReason) {
     corrupt[good.size() / 2 + 4] ^= 0xFF;  // inside the image data: the CRC no longer holds
     std::vector<uint8_t> huge = good;
     huge[16] = 0x7F;  // width 2^31-ish in the header (its CRC is not checked before the limit)
+    // Well-formed headers (their CRC made good) for pictures 4096 and 4097
+    // texels wide: the reader allocates a picture whole from its header, so
+    // the header of the wider one is refused before anything is allocated,
+    // and only the narrower one gets as far as its (too short) data.
+    for (uint32_t width : {4096u, 4097u}) {
+        std::vector<uint8_t> wide = good;
+        for (int i = 0; i < 4; ++i) wide[16 + i] = static_cast<uint8_t>(width >> (24 - 8 * i));
+        uint32_t crc = static_cast<uint32_t>(crc32(0, wide.data() + 12, 17));  // "IHDR" and its 13 bytes
+        for (int i = 0; i < 4; ++i) wide[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
+        Image image;
+        std::string error;
+        EXPECT_FALSE(DecodePng(wide.data(), wide.size(), &image, &error)) << width;
+        EXPECT_EQ(error == "Invalid IHDR data", width > 4096) << width << ": " << error;
+    }
+
     struct Case { const char* name; std::vector<uint8_t> bytes; };
     const Case cases[] = {
         {"empty", {}},

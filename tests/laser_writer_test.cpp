@@ -2,12 +2,13 @@
 // one frame of it on a real device.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "assets/catalogue.h"
 #include "assets/texture.h"
@@ -22,14 +23,7 @@ using GpuFixture::Image;
 
 namespace {
 
-void ReadFrom(const std::string& bytes) {
-    FILE* file = std::tmpfile();
-    ASSERT_NE(file, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::rewind(file);
-    ReadLaserText(file);
-    std::fclose(file);
-}
+void ReadFrom(const std::string& bytes) { ReadLaserText(bytes.data(), bytes.size()); }
 
 // Runs a test body inside a folder of its own holding this laser.txt.
 class LaserFolder {
@@ -80,13 +74,26 @@ TEST(LaserText, FourLinesOfAtMost63BytesWithCrLfAsOneLineFeed) {
     }
 }
 
-TEST(LaserText, AMissingFileGivesFourEmptyLinesAndOneMessage) {
-    std::memset(LaserText, 'x', sizeof LaserText);
-    testing::internal::CaptureStderr();
-    ReadLaserText("/nonexistent/laser.txt");
-    std::string err = testing::internal::GetCapturedStderr();
-    for (int i = 0; i < kLaserLines; ++i) EXPECT_STREQ(LaserText[i], "");
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+TEST(LaserText, AFileThatCannotBeReadGivesFourEmptyLinesAndOneMessage) {
+    // Endless or blocking input must not hang the laser: none of these is
+    // read at all.
+    fs::path dir = fs::temp_directory_path() / ("lumivane_laser_bad_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "a_directory");
+    fs::create_symlink("/dev/zero", dir / "zero_link");
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    std::ofstream(dir / "huge") << std::string(kMaxLaserFileBytes + 1, 'A');
+    for (const char* name : {"missing", "a_directory", "zero_link", "fifo", "huge"}) {
+        SCOPED_TRACE(name);
+        std::memset(LaserText, 'x', sizeof LaserText);
+        testing::internal::CaptureStderr();
+        ReadLaserText((dir / name).c_str());
+        std::string err = testing::internal::GetCapturedStderr();
+        for (int i = 0; i < kLaserLines; ++i) EXPECT_STREQ(LaserText[i], "");
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_NE(err.find(name), std::string::npos) << err;
+    }
+    fs::remove_all(dir);
 }
 
 TEST(LaserWriter, SweepsALineIn5p12SecondsThenHoldsItForTwo) {

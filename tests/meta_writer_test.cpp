@@ -3,6 +3,8 @@
 // instance, and a frame of it on a real device.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <unistd.h>
 #include <algorithm>
 #include <cstdio>
@@ -28,16 +30,12 @@ using GpuFixture::Image;
 namespace {
 
 std::string Read(const std::string& bytes, std::string* err = nullptr) {
-    FILE* file = std::tmpfile();
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::rewind(file);
     char text[kScrollerTextSize];
     std::memset(text, 'x', sizeof text);
     testing::internal::CaptureStderr();
-    const int length = ReadScrollerText(file, text);
+    const int length = ReadScrollerText(bytes.data(), bytes.size(), text);
     const std::string messages = testing::internal::GetCapturedStderr();
     if (err) *err = messages;
-    std::fclose(file);
     EXPECT_EQ(text[length], '\0');
     return std::string(text, static_cast<size_t>(length));
 }
@@ -109,10 +107,19 @@ TEST(ScrollerText, MissingEmptyOrLongFilesSaySoInOneLine) {
     EXPECT_EQ(Read(std::string(1100, 'W'), &err), std::string(1023, 'W'));
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
 
+    // Missing; a folder; endless or blocking input, which is not read at all;
+    // a file too large to be a scroller text.
+    const fs::path dir = fs::temp_directory_path() / ("lumivane_scroller_bad_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::create_symlink("/dev/zero", dir / "zero_link");
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    std::ofstream(dir / "huge") << std::string(kMaxScrollerFileBytes + 1, 'A');
     char text[kScrollerTextSize] = "stale";
-    for (const char* path : {"/nonexistent/scroller.txt", "/"}) {  // missing; a folder cannot be read
+    for (std::string path : {std::string("/nonexistent/scroller.txt"), std::string("/"), (dir / "zero_link").string(),
+                             (dir / "fifo").string(), (dir / "huge").string()}) {
         testing::internal::CaptureStderr();
-        EXPECT_EQ(ReadScrollerText(path, text), 0);
+        EXPECT_EQ(ReadScrollerText(path.c_str(), text), 0);
         err = testing::internal::GetCapturedStderr();
         EXPECT_STREQ(text, "");
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << path << ": " << err;
@@ -124,6 +131,7 @@ TEST(ScrollerText, MissingEmptyOrLongFilesSaySoInOneLine) {
     err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     fs::remove(empty);
+    fs::remove_all(dir);
 }
 
 TEST(MetaWriter, FadesOverTheFirstAndLastQuarterSecond) {

@@ -189,6 +189,42 @@ TEST(MusicOnTheDevice, ThePositionFollowsWhatTheDeviceTakes) {
     Music::Shutdown();
 }
 
+// A jump holds the device: it plays silence and moves nothing on while the
+// main thread mixes the jump's frames; released, it carries on from there.
+TEST(MusicOnTheDevice, WhileHeldOnlyTheMainThreadMovesTheMusic) {
+    if (!Music::Init(false)) GTEST_SKIP() << "no sound device";
+    std::vector<uint8_t> ogg = MakeOggTone(441.0f, 2.0f);
+    CAudio::CHandle* song = Music::LoadFromMemory(ogg.data(), static_cast<int32_t>(ogg.size()), "tone");
+    ASSERT_NE(song, nullptr);
+    Mixer::Voice* voice = static_cast<Mixer::Voice*>(song->GetNative());
+    Music::Play(song);
+    for (int i = 0; i < 400 && Music::GetTime(song) < 50; ++i) SDL_Delay(5);
+    ASSERT_GE(Music::GetTime(song), 50) << "the device does not take sound";
+
+    Mixer::Hold(true);
+    EXPECT_TRUE(Mixer::IsHeld());
+    const uint64_t held = Mixer::PlayedFrames(voice);
+    SDL_Delay(60);  // five of the device's buffers
+    EXPECT_EQ(Mixer::PlayedFrames(voice), held);
+    std::vector<int16_t> sound(2 * 4410);
+    Mixer::Render(sound.data(), 4410);
+    EXPECT_GT(Peak(sound), 1000);
+    EXPECT_EQ(Mixer::PlayedFrames(voice), held + 4410);
+    const int jumped = Music::GetTime(song);
+    EXPECT_EQ(jumped, static_cast<int>((held + 4410) * 1000 / 44100));
+
+    Mixer::Hold(false);
+    int last = jumped;
+    for (int i = 0; i < 400 && Music::GetTime(song) < jumped + 50; ++i) {
+        SDL_Delay(5);
+        EXPECT_GE(Music::GetTime(song), last);
+        last = Music::GetTime(song);
+    }
+    EXPECT_GE(Music::GetTime(song), jumped + 50);
+    Music::Free(song);
+    Music::Shutdown();
+}
+
 TEST(MusicOnTheDevice, TheHeardPositionTrailsWhatWasHandedOutByTheDevicesBuffers) {
     // 1024 frames queued at the device's last call: 23.2 ms at 44100 Hz.
     struct Case { const char* what; uint64_t played; double since; uint64_t previous; uint64_t heard; };

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+#include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include "app/overlays.h"
 #include "core/tweaks.h"
@@ -58,9 +61,9 @@ TEST_F(Tweaks, ValuesComeFromTheFileAndGoBackInSixDecimals) {
     EXPECT_EQ(metaLevel, 120.5f);
     EXPECT_EQ(voxLevel, 0.2f);  // not in the file: keeps its default
 
-    ASSERT_TRUE(SaveTweaks(path.c_str()));
-    // Registration order; names nobody registered are gone.
-    EXPECT_EQ(ReadFile(), "s_fMetaLevel 120.500000\ns_fVoxLevel 0.200000\n");
+    ASSERT_EQ(SaveTweaks(path.c_str()), SaveResult::Saved);
+    // Registration order, then what nobody registered in this run, as it was.
+    EXPECT_EQ(ReadFile(), "s_fMetaLevel 120.500000\ns_fVoxLevel 0.200000\nunclaimed 3\n");
     EXPECT_FALSE(fs::exists(path + ".tmp"));
 }
 
@@ -84,21 +87,35 @@ TEST_F(Tweaks, FirstOccurrenceAndFirstRegistrationWinAndNamesAreCaseSensitive) {
 
 TEST_F(Tweaks, OversizedNamesAndGarbageNumbersAreReadSafely) {
     std::string longName(300, 'a');
-    // "abc" is not a number: "first" gets 0 and "abc" is read as the next name.
-    WriteFile(longName + " 5\nok 1\nfirst abc 2.5\nlast");
+    // "abc" is not a number: "first" is dropped and "abc" is read as the next
+    // name; "1.5x" gives 1.5 and "x" is a name; nan, inf and numbers beyond
+    // the float range are no values.
+    WriteFile(longName + " 5\nok 1\nfirst abc 2.5\nhalf 1.5x 7\nnan nan inf inf big 1e400 tiny 1e-400 last");
+    testing::internal::CaptureStderr();
     LoadTweaks(path.c_str());
+    std::string err = testing::internal::GetCapturedStderr();
+    struct Expected {
+        std::string name;
+        float value;
+        const char* text;
+    };
+    const Expected expected[] = {{longName.substr(0, 255), 5.0f, "5"},
+                                 {"ok", 1.0f, "1"},
+                                 {"abc", 2.5f, "2.5"},
+                                 {"half", 1.5f, "1.5"},
+                                 {"x", 7.0f, "7"},
+                                 {"tiny", 0.0f, "1e-400"}};
     const std::vector<StoredTweak>& s = TweakTable::Get().stored;
-    ASSERT_EQ(s.size(), 5u);
-    EXPECT_EQ(std::string(s[0].name), longName.substr(0, 255));  // the rest of the token is dropped
-    EXPECT_EQ(s[0].value, 5.0f);
-    EXPECT_STREQ(s[1].name, "ok");
-    EXPECT_EQ(s[1].value, 1.0f);
-    EXPECT_STREQ(s[2].name, "first");
-    EXPECT_EQ(s[2].value, 0.0f);
-    EXPECT_STREQ(s[3].name, "abc");
-    EXPECT_EQ(s[3].value, 2.5f);
-    EXPECT_STREQ(s[4].name, "last");  // no number before the end of the file
-    EXPECT_EQ(s[4].value, 0.0f);
+    ASSERT_EQ(s.size(), std::size(expected));
+    for (size_t i = 0; i < s.size(); ++i) {
+        EXPECT_EQ(std::string(s[i].name), expected[i].name) << i;
+        EXPECT_EQ(s[i].value, expected[i].value) << i;
+        EXPECT_EQ(s[i].text, expected[i].text) << i;
+    }
+    // One line for all that was dropped: first, nan, inf, big, last.
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("5 names"), std::string::npos) << err;
+    EXPECT_NE(err.find("'first'"), std::string::npos) << err;
 
     // A registration name longer than its buffer matches as it is kept.
     std::string longer(300, 'b');
@@ -120,7 +137,7 @@ TEST_F(Tweaks, MissingFileLeavesDefaults) {
 TEST_F(Tweaks, RunThatRegisteredNothingKeepsTheFile) {
     WriteFile("s_fMetaLevel 120.5\n");
     LoadTweaks(path.c_str());
-    EXPECT_FALSE(SaveTweaks(path.c_str()));
+    EXPECT_EQ(SaveTweaks(path.c_str()), SaveResult::Unchanged);
     EXPECT_EQ(ReadFile(), "s_fMetaLevel 120.5\n");
 }
 
@@ -141,9 +158,106 @@ TEST_F(Tweaks, SaveThatDiesBeforeTheRenameLeavesTheOldFile) {
     EXPECT_EQ(ReadFile(), old);
 
     // The next save goes through and clears the leftover.
-    ASSERT_TRUE(SaveTweaks(path.c_str()));
+    ASSERT_EQ(SaveTweaks(path.c_str()), SaveResult::Saved);
     EXPECT_EQ(ReadFile().substr(0, 18), "tweak_0 0.000000\nt");
     EXPECT_FALSE(fs::exists(path + ".tmp"));
+}
+
+TEST_F(Tweaks, WhatNobodyRegisteredIsKeptAsTheFileSpelledIt) {
+    WriteFile("s_fMetaLevel 120.5\ns_DisplayStats 1\ns_fMetaLevel 7\nhex 0x1p3\n");
+    LoadTweaks(path.c_str());
+    float displayStats = 0.0f, broken = INFINITY;
+    RegisterTweak("s_DisplayStats", &displayStats, 1.0f, 0.0f, 1.0f, false);
+    RegisterTweak("broken", &broken, 1.0f, 0.0f, 1.0f, false);  // would not be read back
+    ASSERT_EQ(SaveTweaks(path.c_str()), SaveResult::Saved);
+    EXPECT_EQ(ReadFile(), "s_DisplayStats 1.000000\ns_fMetaLevel 120.5\nhex 0x1p3\n");
+
+    // The next run that gets as far as the scroller finds its value.
+    TweakTable::Get() = TweakTable{};
+    LoadTweaks(path.c_str());
+    float metaLevel = 100.0f;
+    RegisterTweak("s_fMetaLevel", &metaLevel, 0.01f, 0.0f, FLT_MAX, false);
+    EXPECT_EQ(metaLevel, 120.5f);
+}
+
+TEST_F(Tweaks, ALinkKeepsItsTargetAndAFileKeepsItsPermissions) {
+    fs::create_directories(dir / "real");
+    std::ofstream(dir / "real" / "mine.txt") << "s_DisplayStats 0\n";
+    fs::create_symlink("real/mine.txt", path);
+    fs::permissions(dir / "real" / "mine.txt", fs::perms::owner_read | fs::perms::owner_write);
+    LoadTweaks(path.c_str());
+    float displayStats = 1.0f;
+    RegisterTweak("s_DisplayStats", &displayStats, 1.0f, 0.0f, 1.0f, false);
+    displayStats = 1.0f;
+    ASSERT_EQ(SaveTweaks(path.c_str()), SaveResult::Saved);
+    EXPECT_TRUE(fs::is_symlink(path));
+    EXPECT_EQ(ReadFile(), "s_DisplayStats 1.000000\n");
+    EXPECT_EQ(fs::status(dir / "real" / "mine.txt").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_FALSE(fs::exists(dir / "real" / "mine.txt.tmp"));
+}
+
+TEST_F(Tweaks, AReadOnlyFileIsLeftAsItIs) {
+    const std::string mine = "s_DisplayStats 0\nmy_own_line 3\n";
+    WriteFile(mine);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    LoadTweaks(path.c_str());
+    float displayStats = 0.0f;
+    RegisterTweak("s_DisplayStats", &displayStats, 1.0f, 0.0f, 1.0f, false);
+    displayStats = 1.0f;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(SaveTweaks(path.c_str()), SaveResult::Unchanged);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(ReadFile(), mine);
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_NE(err.find("read-only"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
+TEST_F(Tweaks, AFileThatCannotBeReadOrWrittenIsNeverWrittenOverAndTheSaveFails) {
+    struct Case {
+        const char* name;
+        std::function<std::string()> make;  // sets the case up; returns the path to use
+        int lines;                          // on stderr: the load's and the save's
+    };
+    const Case cases[] = {
+        {"a directory",
+         [&] {
+             fs::create_directory(path);
+             return path;
+         },
+         2},
+        {"a link to an endless device",
+         [&] {
+             fs::create_symlink("/dev/zero", path);
+             return path;
+         },
+         2},
+        {"a file too large to be a tuning file",
+         [&] {
+             WriteFile(std::string(kMaxTweakFileBytes + 1, '\n'));
+             return path;
+         },
+         2},
+        {"a folder that does not exist", [&] { return (dir / "missing" / "tweaks.txt").string(); }, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TweakTable::Get() = TweakTable{};
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        std::string where = c.make();
+        std::string before = fs::is_regular_file(where) ? ReadFile() : "";
+        testing::internal::CaptureStderr();
+        LoadTweaks(where.c_str());
+        float v = 0.5f;
+        RegisterTweak("v", &v, 1.0f, 0.0f, 1.0f, false);
+        EXPECT_EQ(v, 0.5f);
+        EXPECT_EQ(SaveTweaks(where.c_str()), SaveResult::Failed);
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), c.lines) << err;
+        EXPECT_NE(err.find("cannot save"), std::string::npos) << err;
+        EXPECT_EQ(fs::is_regular_file(where) ? ReadFile() : "", before);
+    }
 }
 
 namespace {
@@ -229,7 +343,7 @@ TEST_F(Tweaks, StepsPerPressOrPerFrameAndShiftDoubles) {
 }
 
 TEST_F(Tweaks, StoredValueOutOfRangeIsClampedOnceSelected) {
-    WriteFile("high 5 low -3 s_fBallLevel nan\n");
+    WriteFile("high 5 low -3 s_fBallLevel -1e30\n");
     LoadTweaks(path.c_str());
     float first = 0.5f, high = 0, low = 0, ball = 0;
     RegisterTweak("first", &first, 0.1f, 0.0f, 1.0f, false);
@@ -249,7 +363,7 @@ TEST_F(Tweaks, StoredValueOutOfRangeIsClampedOnceSelected) {
     EXPECT_EQ(low, 0.0f);
     keys.Frame();
     keys.Frame({kKeyDown});
-    EXPECT_EQ(ball, 0.0f);  // not a number lands on min
+    EXPECT_EQ(ball, 0.0f);
     keys.Frame({kKeyRight});
     EXPECT_EQ(ball, 0.001f);
 }

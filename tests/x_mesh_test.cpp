@@ -14,6 +14,21 @@ float Winding(const float* a, const float* b, const float* c) {
     return (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0]);
 }
 
+// A copy with `bytes` written at `offset`.
+std::vector<uint8_t> Patched(std::vector<uint8_t> file, size_t offset, const std::vector<uint8_t>& bytes) {
+    std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<long>(offset));
+    return file;
+}
+
+// The whole uncompressed size a compressed file declares, and its bytes.
+uint32_t ReadTotal(const std::vector<uint8_t>& file) {
+    return file[16] | file[17] << 8 | file[18] << 16 | static_cast<uint32_t>(file[19]) << 24;
+}
+std::vector<uint8_t> LittleEndian(uint32_t v) {
+    return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
+            static_cast<uint8_t>(v >> 24)};
+}
+
 }  // namespace
 
 TEST(XMesh, TextBinaryAndCompressedFilesGiveTheSameSubsetsAndMaterials) {
@@ -93,6 +108,16 @@ TEST(XMesh, DamagedFilesFailWithAReason) {
         {"header only", std::vector<uint8_t>(text.begin(), text.begin() + 16)},
         {"text cut short", std::vector<uint8_t>(text.begin(), text.begin() + static_cast<long>(text.size() / 2))},
         {"compressed cut short", std::vector<uint8_t>(compressed.begin(), compressed.begin() + 40)},
+        // After the header: the whole size (4 bytes at 16), then the block's
+        // inflated size (20), its packed size (22) and the CK mark (24).
+        {"compressed, no CK mark", Patched(compressed, 24, {'X'})},
+        {"compressed, a block beyond 32 KiB", Patched(compressed, 20, {0xFF, 0xFF})},
+        {"compressed, a block past the end", Patched(compressed, 22, {0xFF, 0x7F})},
+        {"compressed, a size of 4 GiB", Patched(compressed, 16, {0xFF, 0xFF, 0xFF, 0xFF})},
+        {"compressed, a size the blocks exceed", Patched(compressed, 16, {17, 0, 0, 0})},
+        {"compressed, a size the blocks fall short of",
+         Patched(compressed, 16, LittleEndian(ReadTotal(compressed) + 1))},
+        {"compressed, damaged deflate data", Patched(compressed, 26, {0xFF, 0xFF, 0xFF})},
     };
     for (const Case& c : cases) {
         MeshData mesh;

@@ -36,15 +36,19 @@ static void DeleteRetired() {
     RetireList().clear();
 }
 
-void Tick(float dt) {
+static void Run(CEffect* effect, float dt, bool draw) {
+    effect->Update(dt);
+    if (draw)
+        effect->Render();
+    else
+        effect->SkipRender();
+}
+
+void Tick(float dt, bool draw) {
     // Effects queue themselves during the walk; nothing is deleted until it ends.
     for (CEffect* effect : Active()) {
-        effect->Update(dt);
-        effect->Render();
-        for (CEffect* child : effect->children) {
-            child->Update(dt);
-            child->Render();
-        }
+        Run(effect, dt, draw);
+        for (CEffect* child : effect->children) Run(child, dt, draw);
     }
     for (CEffect* retired : RetireList())
         for (CEffect* effect : Active()) effect->children.remove(retired);

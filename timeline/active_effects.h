@@ -12,8 +12,9 @@ void Add(CEffect* effect);
 // same effect twice in one tick is ignored (it would otherwise be deleted twice).
 void Retire(CEffect* effect);
 // Updates and renders every effect (and its children) in order, then deletes
-// the retired ones.
-void Tick(float dt);
+// the retired ones. A frame that is not drawn calls SkipRender in place of
+// Render.
+void Tick(float dt, bool draw = true);
 // Deletes every active effect now.
 void Clear();
 int Count();

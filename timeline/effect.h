@@ -30,11 +30,17 @@
 //        Gpu::ForEachPass(effect, [&] { mesh->Draw(); });
 //        PostProcessChain::BloomAndPresent(0.25f);      // or your own chain of ApplyEffect
 //    then 2D overlays on top. Place the camera (SetPosition, SetTarget) before.
+//    Keep Render to drawing: the show also runs frames without drawing them
+//    (a capture's frames before --from, jumps while playing), and then calls
+//    SkipRender in its place. Whatever Render changes besides the picture
+//    (random draws, smoothed levels) goes into a helper that both call.
 // 5. Fades: GraphicsDevice::SetFade(LevelToByte(level)) for the black
 //    overlay at present, or a black quad of alpha LevelToByte(level).
 // 6. Tweaks: RegisterTweak("s_fMyValue", &value, step, min, max, false) for a
 //    process-wide float (never a member of a short-lived effect: the table
-//    keeps the pointer until the save at exit).
+//    keeps the pointer until the save at exit). Process-wide state that the
+//    show's progress changes (a generator, a counter) gets a ShowStateReset
+//    (timeline/show_state.h), so a jump back in time finds it as at start-up.
 // 7. Test it: the pure parts (timing, levels, layout) as plain functions, the
 //    picture with a GpuFixture pixel test, and the whole frame with a capture
 //    (build/lumivane --capture DIR --from A --to B) looked at by eye.
@@ -54,6 +60,10 @@ public:
     // Counts the lifetime down; overrides call this first.
     virtual void Update(float dt);
     virtual void Render() {}
+    // Called instead of Render in a frame that is not drawn (fast-forward):
+    // does what Render does to anything but the picture, so the next drawn
+    // frame is the one a run that drew every frame would show.
+    virtual void SkipRender() {}
 
     // Seconds of lifetime used so far, and that as a fraction of the
     // duration: 0 when the effect is made, 1 when its lifetime runs out, on

@@ -1,31 +1,36 @@
 // CRegistered<T>: every object of a class joins one intrusive list per T.
 // Construction links the object in at the head, destruction unlinks it, so a
 // static object registers itself before main and leaves at process exit.
+//
+// The links point at the CRegistered part, not at T: while this base is
+// being constructed (and again while it is destroyed) there is no T yet, and
+// a cast to T* then would be undefined. Only the accessors cast, and they
+// see objects that are fully built.
 #pragma once
 
 template <typename T>
 class CRegistered {
 public:
-    static T* Head() { return s_head; }
-    T* Prev() const { return m_prev; }
-    T* Next() const { return m_next; }
+    static T* Head() { return AsT(s_head); }
+    T* Prev() const { return AsT(m_prev); }
+    T* Next() const { return AsT(m_next); }
 
 protected:
     explicit CRegistered(bool link) {
         if (link) {
             m_next = s_head;
-            s_head = Self();
-            if (m_next) m_next->CRegistered<T>::m_prev = Self();
+            s_head = this;
+            if (m_next) m_next->m_prev = this;
         }
     }
 
     ~CRegistered() {
         if (!m_prev) {
-            if (m_next) m_next->CRegistered<T>::m_prev = nullptr;
-            if (s_head == Self()) s_head = m_next;
+            if (m_next) m_next->m_prev = nullptr;
+            if (s_head == this) s_head = m_next;
         } else {
-            if (m_next) m_next->CRegistered<T>::m_prev = m_prev;
-            m_prev->CRegistered<T>::m_next = m_next;
+            if (m_next) m_next->m_prev = m_prev;
+            m_prev->m_next = m_next;
         }
         m_prev = m_next = nullptr;
     }
@@ -34,11 +39,11 @@ protected:
     CRegistered& operator=(const CRegistered&) = delete;
 
 private:
-    T* Self() { return static_cast<T*>(this); }
+    static T* AsT(CRegistered* node) { return static_cast<T*>(node); }
 
-    T* m_prev = nullptr;
-    T* m_next = nullptr;
+    CRegistered* m_prev = nullptr;
+    CRegistered* m_next = nullptr;
     // Constant-initialised (null) before any dynamic initialisation runs, so
     // static registrants in any translation unit find an empty list.
-    static inline T* s_head = nullptr;
+    static inline CRegistered* s_head = nullptr;
 };

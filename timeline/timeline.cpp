@@ -113,4 +113,9 @@ uint8_t OpeningFade(float demoTime) {
     return static_cast<uint8_t>(static_cast<int>(level) & 0xFF);
 }
 
+float EndTime() {
+    const TimelineEntry& last = kTimeline[kTimelineEntryCount - 1];
+    return last.start + last.duration;
+}
+
 }  // namespace Timeline

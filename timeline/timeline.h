@@ -52,4 +52,7 @@ float DemoTime();
 // Fade level over the opening: 255 at time 0 down to 0 at about 1.91 s.
 uint8_t OpeningFade(float demoTime);
 
+// Timeline time at which the script's last entry ends (223 s).
+float EndTime();
+
 }  // namespace Timeline

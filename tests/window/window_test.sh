@@ -3,6 +3,10 @@
 #   window_test.sh LUMIVANE CLOSE_WINDOW show    the show's window: where it
 #       opens for --window, --fullscreen and a full-screen mode the screen
 #       lacks; a quick tap of Escape and closing the window end it (exit 0)
+#   window_test.sh LUMIVANE CLOSE_WINDOW jump    --from and the jump keys: the
+#       show opens part way with its music there (SDL's disk sound driver
+#       writes what is heard to a file, matched against a capture's sound);
+#       Page Down, Page Up and Home jump while it plays, and Escape ends it
 #   window_test.sh LUMIVANE CLOSE_WINDOW dialog  the setup dialog: Enter opens
 #       the show at the preselected mode, Escape and closing the dialog end
 #       the program without a show window
@@ -127,10 +131,47 @@ dialog_case() {
     echo "ok: dialog $case"
 }
 
+# hex FILE SKIP COUNT: COUNT bytes of FILE from SKIP on, as one line of hex.
+hex() { od -An -v -tx1 -j "$2" -N "$3" "$1" | tr -d ' \n'; }
+
+jump_case() {
+    case=jump
+    local wid
+    # Words for the laser and the scroller, so that they have nothing to say.
+    printf 'JUMP\n' >"$dir/laser.txt"
+    printf ' JUMP AROUND\n' >"$dir/scroller.txt"
+    # The sound a 60 fps capture has at 100 s: what a jump there plays first.
+    (cd "$dir" && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$lumivane" \
+        --capture ref --size 16x16 --from 100 --to 100.1 2>>"$dir/stderr") || { fail "no reference capture"; return 1; }
+    SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$dir/sound.raw" start --window --size 640x360 --from 100
+    wid=$(find_window "$show_title") || { fail "no window appeared"; return 1; }
+    local heard=""
+    for _ in $(seq 1 300); do
+        # 2 KiB of the reference's sound, 0.05 s in, somewhere in what was heard.
+        if [ -s "$dir/sound.raw" ] && hex "$dir/sound.raw" 0 100000000 | grep -q "$(hex "$dir/ref/audio.wav" 8864 2048)"; then
+            heard=yes
+            break
+        fi
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -n "$heard" ] || { fail "the music did not play from 100 s"; return 1; }
+    for key in Next Next Prior Home; do
+        tap "$wid" "$key"
+        sleep 1
+        kill -0 "$pid" 2>/dev/null || { fail "ended after $key"; return 1; }
+    done
+    tap "$wid" Escape
+    expect_exit || return 1
+    if grep -q "^lumivane:" "$dir/stderr"; then fail "complaints on stderr"; return 1; fi
+    echo "ok: $case"
+}
+
 status=0
 case $group in
 show) for c in escape-tap close fullscreen missing-mode; do show_case "$c" || status=1; done ;;
 dialog) for c in enter escape close; do dialog_case "$c" || status=1; done ;;
-*) echo "usage: window_test.sh LUMIVANE CLOSE_WINDOW show|dialog" >&2; exit 2 ;;
+jump) jump_case || status=1 ;;
+*) echo "usage: window_test.sh LUMIVANE CLOSE_WINDOW show|dialog|jump" >&2; exit 2 ;;
 esac
 exit $status

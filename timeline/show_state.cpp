@@ -1,0 +1,5 @@
+#include "timeline/show_state.h"
+
+void ResetShowState() {
+    for (const ShowStateReset* reset = ShowStateReset::Head(); reset; reset = reset->Next()) reset->Run();
+}
