@@ -173,8 +173,7 @@ void CVoxelTest::DrawVoxelCloud(Gpu::Effect* voxel, const Camera& camera) {
         PostProcessChain::ApplyEffect(GetEffect(kFxBlurNormalsH));
         PostProcessChain::ApplyEffect(GetEffect(kFxBlurNormalsV));
     }
-    PostProcessChain::ApplyEffect(GetEffect(kFxUpFilter4));
-    PostProcessChain::ApplyLastEffect(GetEffect(kFxLightNormals));
+    PostProcessChain::ApplyLastEffect(GetEffect(kFxLightNormals));  // enlarges as it lights
 }
 
 LUMIVANE_REGISTER_EFFECT(CVoxelTest, CCVoxelTest, kVoxelTest);
