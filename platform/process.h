@@ -15,7 +15,7 @@ bool FindProgram(const char* program);
 // the C library keeps them otherwise, and they count against the process.
 void ReturnFreeMemory();
 
-// Makes the calling thread yield to the process's others (nice 10): for
+// Makes the calling thread yield to the process's others (nice 5): for
 // background work that must not slow the frames down.
 void LowerThreadPriority();
 
