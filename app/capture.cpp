@@ -137,9 +137,7 @@ void FrameCapture::BeginFrame(float demoTime) {
 
 bool FrameCapture::IsDue() const { return m_frameTime <= m_endTime && m_frameTime >= m_options.from; }
 
-bool FrameCapture::WritesFrame() const {
-    return IsDue() && m_eligible % static_cast<uint64_t>(m_options.every) == 0;
-}
+bool FrameCapture::WritesFrame() const { return IsDue() && m_eligible % static_cast<uint64_t>(m_options.every) == 0; }
 
 bool FrameCapture::EndFrame() {
     ++m_drawn;

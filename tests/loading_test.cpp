@@ -90,7 +90,10 @@ TEST_F(LoadingTest, LoadsOneAssetPerFrameFadesOutAndStartsTheMusic) {
     // The fade: the overlay rises over one second of frame time; the clock
     // is left alone now.
     const uint64_t restarted = s_counter;
-    struct Step { float fadeLeft; int overlay; };
+    struct Step {
+        float fadeLeft;
+        int overlay;
+    };
     const Step steps[] = {{0.75f, 63}, {0.5f, 127}, {0.25f, 191}, {0.0f, 255}};
     for (const Step& s : steps) {
         s_counter += 250;

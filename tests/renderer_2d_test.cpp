@@ -315,8 +315,8 @@ technique T { pass p0 { VertexShader = null; PixelShader = P; } }
     struct Case {
         float x, y, w, h;
     };
-    const Case cases[] = {{100, 60, 64, 32}, {100.25f, 60.5f, 64, 32}, {100, 60, 200, 90},
-                          {100, 60, 64, 100}, {100, 60, 40, 20},    {100, 60, 128, 20}};
+    const Case cases[] = {{100, 60, 64, 32},  {100.25f, 60.5f, 64, 32}, {100, 60, 200, 90},
+                          {100, 60, 64, 100}, {100, 60, 40, 20},        {100, 60, 128, 20}};
     for (const Case& c : cases) {
         const Vector2 pos(c.x, c.y), size(c.w, c.h);
         GraphicsDevice::Clear(0xFF000000);
