@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/frame_writer.h"
 #include "app/wav_writer.h"
 #include "platform/process.h"
 
@@ -50,12 +51,17 @@ private:
     bool OpenFolder();
     void RemoveEarlierCapture();
     bool WriteFrame();
+    // On the writer's thread: frame `index` into ffmpeg, or its PNG and its
+    // line of frames.csv.
+    bool WriteOne(const uint8_t* rgba, uint64_t index, float time, std::string* error);
+    // Says once why the writer stopped.
+    void ReportWriterFailure();
     bool MuxSound();
     void ShowProgress(bool last);
     bool IsDue() const;  // the current frame lies in the span to write
 
     CaptureOptions m_options;
-    std::vector<uint8_t> m_pixels;
+    FrameWriter m_writer;          // reads back on this thread, writes on its own
     std::vector<int16_t> m_sound;  // one frame's samples
     WavWriter m_wav;
     std::string m_wavPath;    // audio.wav, or beside the .mp4 until the mux
@@ -66,9 +72,10 @@ private:
     float m_endTime = 0.0f;    // where the capture stops
     uint64_t m_drawn = 0;      // frames run, drawn or not
     uint64_t m_eligible = 0;   // frames at or after --from
-    uint64_t m_written = 0;
+    uint64_t m_written = 0;    // frames handed to the writer
     bool m_opened = false;
     bool m_failed = false;
+    bool m_writerReported = false;
     bool m_progress = false;  // stderr is a terminal
     bool m_lineOpen = false;  // a progress line waits for its newline
     std::chrono::steady_clock::time_point m_started, m_lastProgress;

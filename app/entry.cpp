@@ -10,6 +10,7 @@
 #include "app/overlays.h"
 #include "assets/effect_reload.h"
 #include "assets/music.h"
+#include "assets/prefetch.h"
 #include "core/frame_timer.h"
 #include "core/tweaks.h"
 #include "platform/input.h"
@@ -72,6 +73,8 @@ static bool LoopPass(CApp* app, FrameCapture* capture) {
 int RunShow(FrameCapture* capture, float playFrom) {
     Platform::CatchInterrupts();
     if (!Platform::Init(capture != nullptr)) return 1;
+    // The assets start decoding now, while the window and the device are made.
+    AssetPrefetch::Start(capture != nullptr);
     CApp* app = AppShell::GetApp();
     // The sound system: a device, or in capture mode a clock that moves with
     // the frames. Without a device the show runs silently.
@@ -116,6 +119,7 @@ int RunShow(FrameCapture* capture, float playFrom) {
         // A capture that did not reach its end is not a success.
         if (capture && exitCode == 0) exitCode = 128 + interrupted;
     }
+    AssetPrefetch::Stop();  // when the show never ran to its shutdown
     // The device thread must stop before SDL (and the process) go away.
     Music::Shutdown();
     Platform::Shutdown();

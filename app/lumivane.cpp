@@ -27,6 +27,12 @@
 
 float s_DisplayStats = 0.0f;
 float RgbSplitStrength = 0.0f;
+// The split shifts each channel by up to 0.04 x strength of the picture's
+// width (51 pixels at 1280 and strength 1) and brightens by up to half the
+// strength: at 1/1024 that is a twentieth of a pixel and an eighth of one
+// step of 8-bit colour, which nobody sees. The strength only reaches 0 some
+// two minutes after a burst; the plain copy takes over ten seconds after.
+const float kVisibleRgbSplit = 1.0f / 1024.0f;
 static ShowStateReset s_resetSplit([] { RgbSplitStrength = 0.0f; });
 
 float EaseRgbSplit(float strength, float target, float dt) {
@@ -172,9 +178,10 @@ void CLumivane::DrawFinalPass(float dt) {
     if (!haveScene || !rgbSplitEffect) return;
 
     const ViewValues& view = GraphicsDevice::View();
-    // At strength 0 the split is a plain copy; the effect has it as a
-    // technique of its own that reads the scene once.
-    rgbSplitEffect->SetTechnique(RgbSplitStrength == 0.0f ? "PlainCopy" : "PostProcess");
+    // At strength 0 the split is a plain copy, and below kVisibleRgbSplit it
+    // looks like one; the effect has it as a technique of its own that reads
+    // the scene once instead of five times.
+    rgbSplitEffect->SetTechnique(RgbSplitStrength < kVisibleRgbSplit ? "PlainCopy" : "PostProcess");
     rgbSplitEffect->SetFloat("g_fScale", RgbSplitStrength);
     rgbSplitEffect->SetFloat("g_fTimer", FrameTimer::GetTime() * 0.1f);
     rgbSplitEffect->SetTexture("g_txScene", sceneTarget->texture);

@@ -90,3 +90,5 @@ extern float s_DisplayStats;
 // by the fuzz bursts) every frame by min(0.7 dt, 1) of the gap.
 extern float RgbSplitStrength;
 float EaseRgbSplit(float strength, float target, float dt);
+// The weakest split the final pass draws; below it, a plain copy.
+extern const float kVisibleRgbSplit;

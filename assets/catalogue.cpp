@@ -5,6 +5,7 @@
 #include "assets/cube_texture.h"
 #include "assets/effect_reload.h"
 #include "assets/mesh.h"
+#include "assets/prefetch.h"
 #include "assets/resource_ids.h"
 #include "assets/texture.h"
 
@@ -132,7 +133,15 @@ bool PreloadNextAsset(float* progress) {
     return false;
 }
 
+bool NextAssetDecoded() {
+    if (s_preloadIndex >= kCatalogueSize) return true;
+    AssetKind kind;
+    const CatalogueEntry& e = GetCatalogueEntry(s_preloadIndex, &kind);
+    return kind == AssetKind::Effect || AssetPrefetch::IsDecoded(e.resourceId);
+}
+
 void ReleaseCatalogue() {
+    AssetPrefetch::Stop();  // what it decoded ahead goes too
     for (auto& [id, mesh] : TheMaps().meshes) delete mesh;
     for (auto& [id, effect] : TheMaps().effects) {
         EffectFiles::Forget(&effect);

@@ -26,6 +26,11 @@ const CatalogueEntry& GetCatalogueEntry(int index, AssetKind* kind);
 // 35 are loaded it sets *progress to 1 and returns true without loading.
 bool PreloadNextAsset(float* progress);
 
+// Whether the next PreloadNextAsset finds its asset decoded already (always
+// true when the asset prefetcher does not run, or runs for a capture): the
+// loading screen waits a frame rather than decode in one.
+bool NextAssetDecoded();
+
 // Frees every loaded asset and starts the table over: the next preload
 // loads the first entry again. At shutdown, before the device goes.
 void ReleaseCatalogue();

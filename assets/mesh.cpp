@@ -4,7 +4,9 @@
 #include <string>
 
 #include "assets/asset_source.h"
+#include "assets/prefetch.h"
 #include "platform/gpu.h"
+#include "platform/process.h"
 
 // The mesh of a .x file, or null with the reason in `error`.
 static Mesh* Decode(const uint8_t* data, size_t size, std::string* error) {
@@ -19,11 +21,22 @@ static Mesh* Decode(const uint8_t* data, size_t size, std::string* error) {
 }
 
 Mesh* Mesh::FromResource(int resourceId) {
+    Mesh* mesh = nullptr;
+    switch (AssetPrefetch::TakeMesh(resourceId, &mesh)) {
+    case AssetPrefetch::Taken::Decoded: return mesh;
+    case AssetPrefetch::Taken::Failed: return nullptr;
+    case AssetPrefetch::Taken::NotQueued: break;
+    }
+    return DecodeResource(resourceId);
+}
+
+Mesh* Mesh::DecodeResource(int resourceId) {
     AssetBytes bytes;
     if (!OpenAsset(resourceId, "RCDATA", "mesh", &bytes)) return nullptr;
     std::string error;
     Mesh* mesh = Decode(bytes.data, bytes.size, &error);
     if (!mesh) ReportBadAsset(bytes, error.c_str());
+    Platform::ReturnFreeMemory();  // the importer's scratch memory, freed but kept
     return mesh;
 }
 

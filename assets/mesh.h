@@ -9,8 +9,10 @@ struct Mesh {
     MeshMaterial* materials = nullptr;  // geometry.materials: Ambient is the Diffuse colour
 
     // The .x resource. Null, with one line on stderr, when it is missing or
-    // cannot be read.
+    // cannot be read. Decoded ahead by the asset prefetcher when it runs.
     static Mesh* FromResource(int resourceId);
+    // The same, always read here and now (it needs no GPU, so any thread may).
+    static Mesh* DecodeResource(int resourceId);
     // The same from the bytes of a .x file; `label` names it in the message.
     static Mesh* FromMemory(const uint8_t* data, size_t size, const char* label);
 

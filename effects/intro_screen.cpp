@@ -42,8 +42,13 @@ void CIntroScreen::Render() {
         IntroPictureRect(picture->GetSize(), timeLeft, duration, IntroScreenCounter == 2, &position, &size);
         Renderer2D::DrawTexturedQuad(picture, &position, &size, 0xFFFFFFFF);
     }
-    const Vector2 origin(0.0f, 0.0f), canvas(1280.0f, 720.0f);
-    Renderer2D::DrawQuad(&origin, &canvas, static_cast<uint32_t>(IntroFadeAlpha(timeLeft, duration)) << 24);
+    // Clear black changes nothing (blending keeps every pixel, and the alpha
+    // test drops them anyway): drawn only while it shows, as it costs most
+    // of a full-screen pass.
+    if (uint8_t alpha = IntroFadeAlpha(timeLeft, duration)) {
+        const Vector2 origin(0.0f, 0.0f), canvas(1280.0f, 720.0f);
+        Renderer2D::DrawQuad(&origin, &canvas, static_cast<uint32_t>(alpha) << 24);
+    }
 }
 
 LUMIVANE_REGISTER_EFFECT(CIntroScreen, CCIntroScreen, kIntroScreen);

@@ -103,10 +103,12 @@ void CLaserWriter::Update(float dt) {
     }
 }
 
-// The current line, white on transparent black, centred on the canvas.
+// The current line, white on transparent black, centred on the canvas. Only
+// a new line is drawn: the target keeps it for the frames of its sweep.
 void CLaserWriter::DrawTextTarget() {
     // Without its own target the clear below would wipe the frame instead.
-    if (!textTarget || !textTarget->surface) return;
+    if (!textTarget || !textTarget->surface || textTargetLine == lineIndex) return;
+    textTargetLine = lineIndex;
     const ViewValues& view = GraphicsDevice::View();
     Gpu::Surface* saved = GraphicsDevice::SetRenderTexture(textTarget);
     // The file's text is drawn as it is: a % in it is a character, not a
@@ -119,6 +121,10 @@ void CLaserWriter::DrawTextTarget() {
                            (view.viewHeight - view.scaleY * size.y) * 0.5f / view.scaleY);
     BitmapFont::Draw(font, &position, 0xFFFFFFFF, 1.0f, "%s", line);
     GraphicsDevice::RestoreRenderTarget(saved);
+    // The glyphs' quads cover these rows (and sit half a pixel lower); the
+    // rest of the target stays clear.
+    textTop = static_cast<int>(std::floor(position.y * view.scaleY));
+    textBottom = size.y > 0.0f ? static_cast<int>(std::ceil((position.y + size.y) * view.scaleY)) + 1 : textTop;
 }
 
 // The flicker of one frame of the sweep: five draws, in this order.
@@ -197,8 +203,7 @@ void CLaserWriter::DrawBeamScene(float intensity) {
     PostProcessChain::ApplyEffect(GetEffect(kFxBloomV));
     PostProcessChain::ApplyEffect(GetEffect(kFxBloomH));
     PostProcessChain::ApplyEffect(GetEffect(kFxBloomV));
-    PostProcessChain::ApplyEffect(GetEffect(kFxCombine4));
-    PostProcessChain::Present();
+    PostProcessChain::ApplyLastEffect(GetEffect(kFxCombine4));
 }
 
 // The beam flickers only while it sweeps; a frame that is not drawn still
@@ -214,13 +219,19 @@ void CLaserWriter::Render() {
     DrawTextTarget();
     if (holdTime == 0.0f) DrawBeamScene(intensity);
 
-    // The text left of the beam, fading out over the hold.
-    if (textTarget) {
+    // The text left of the beam, fading out over the hold. The quad shows
+    // the text target pixel for pixel, one row lower: only the rows with
+    // letters (and two to spare each side) can change, so only those are
+    // drawn; the rest of the target is clear and would change nothing.
+    if (textTarget && textBottom > textTop) {
         const ViewValues& view = GraphicsDevice::View();
         const uint32_t colour = static_cast<uint32_t>(LaserTextAlpha(holdTime)) << 24 | 0xFFFFFFu;
         const Vector2 origin(0.0f, 0.0f), size(laserX, static_cast<float>(textTarget->height) / view.scaleY);
         const Vector2 uvSize(laserX / kCanvasWidth, 1.0f);
+        Gpu::SetScissorRect({0, textTop - 2, static_cast<int>(view.viewWidth), textBottom + 3});
+        Gpu::SetRenderState(Gpu::kRsScissorTestEnable, 1);
         Renderer2D::DrawTexturedQuadPart(textTarget, &origin, &size, &origin, &uvSize, colour);
+        Gpu::SetRenderState(Gpu::kRsScissorTestEnable, 0);
     }
 }
 

@@ -39,12 +39,14 @@ public:
     void Render() override;
     void SkipRender() override;
 
-    Texture* textTarget = nullptr;  // owned; the current line, view-sized
-    BitmapFont* font = nullptr;     // owned
-    float laserX = 0.0f;            // the beam's x on the canvas
-    float smokeOffset = 0.0f;       // random shift of the fan's texture, per line
-    float holdTime = 0.0f;          // seconds since the sweep ended; 0 while sweeping
-    int lineIndex = 0;              // the line being written, 0..3
+    Texture* textTarget = nullptr;    // owned; the current line, view-sized
+    BitmapFont* font = nullptr;       // owned
+    float laserX = 0.0f;              // the beam's x on the canvas
+    float smokeOffset = 0.0f;         // random shift of the fan's texture, per line
+    float holdTime = 0.0f;            // seconds since the sweep ended; 0 while sweeping
+    int lineIndex = 0;                // the line being written, 0..3
+    int textTargetLine = -1;          // the line textTarget holds; -1 before the first
+    int textTop = 0, textBottom = 0;  // textTarget's rows with letters, bottom excluded
 
 private:
     struct BeamFlicker {

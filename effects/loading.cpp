@@ -11,11 +11,17 @@
 CLoading::CLoading() {
     GraphicsDevice::SetFade(0);
     // Its own copies: the catalogue is still empty when the loading starts.
-    pip = Texture::FromResource(kTexLoadingPip);
-    background = Texture::FromResource(kTexLoader);
+    // After a restart it holds both, and they are borrowed instead of read
+    // again (which would take a frame of well over 50 ms).
+    Texture* loadedPip = GetTexture(kTexLoadingPip);
+    Texture* loadedBackground = GetTexture(kTexLoader);
+    borrowed = loadedPip && loadedBackground;
+    pip = borrowed ? loadedPip : Texture::FromResource(kTexLoadingPip);
+    background = borrowed ? loadedBackground : Texture::FromResource(kTexLoader);
 }
 
 CLoading::~CLoading() {
+    if (borrowed) return;
     DeleteTexture(pip);
     DeleteTexture(background);
 }
@@ -25,7 +31,9 @@ void CLoading::Finish() { finished = true; }
 void CLoading::Update(float dt) {
     CEffect::Update(dt);  // the unlimited lifetime never runs out
     if (!finished) {
-        if (PreloadNextAsset(&progress)) Finish();
+        // While the prefetcher is still decoding the next asset the frame
+        // only draws: loading it now would hold the frame until it is done.
+        if (NextAssetDecoded() && PreloadNextAsset(&progress)) Finish();
         // The time the asset took to load must not become the next frame's delta.
         FrameTimer::Start();
         return;

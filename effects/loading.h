@@ -18,8 +18,9 @@ public:
     void Update(float dt) override;
     void Render() override;
 
-    Texture* background = nullptr;  // owned; the loader picture (resource 108)
-    Texture* pip = nullptr;         // owned; one progress pip (resource 109)
+    Texture* background = nullptr;  // the loader picture (resource 108)
+    Texture* pip = nullptr;         // one progress pip (resource 109)
+    bool borrowed = false;          // both are the catalogue's (a restart); else owned
     float progress = 0.0f;          // 0..1, advanced by the preload
     float fade = 1.0f;              // seconds of fade left once loading is done
     bool retired = false;           // removed itself after the fade

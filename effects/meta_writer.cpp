@@ -300,7 +300,9 @@ void CMetaWriter::Render() {
     if (black != 0) Renderer2D::DrawQuad(&origin, &canvas, static_cast<uint32_t>(black) << 24);  // 0 changes nothing
     if (Texture* overlay = GetTexture(kTexScrollerOverlay)) {
         const Vector2 size = overlay->GetSize();
-        Renderer2D::DrawTexturedQuad(overlay, &origin, &size, static_cast<uint32_t>(255 - fade) << 24 | 0xFFFFFFu);
+        // Its middle is clear: left out, the same pixels for half the work.
+        Renderer2D::DrawTexturedQuadSparse(overlay, &origin, &size,
+                                           static_cast<uint32_t>(255 - fade) << 24 | 0xFFFFFFu);
     }
 }
 

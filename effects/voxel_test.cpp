@@ -173,9 +173,7 @@ void CVoxelTest::DrawVoxelCloud(Gpu::Effect* voxel, const Camera& camera) {
         PostProcessChain::ApplyEffect(GetEffect(kFxBlurNormalsH));
         PostProcessChain::ApplyEffect(GetEffect(kFxBlurNormalsV));
     }
-    PostProcessChain::ApplyEffect(GetEffect(kFxUpFilter4));
-    PostProcessChain::ApplyEffect(GetEffect(kFxLightNormals));
-    PostProcessChain::Present();
+    PostProcessChain::ApplyLastEffect(GetEffect(kFxLightNormals));  // enlarges as it lights
 }
 
 LUMIVANE_REGISTER_EFFECT(CVoxelTest, CCVoxelTest, kVoxelTest);

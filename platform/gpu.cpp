@@ -91,6 +91,7 @@ bool CreateDevice(int width, int height, const char** error) {
     s_state = DeviceState{};
     s_state.renderTarget = &s_back.surface;
     glViewport(0, 0, width, height);
+    s_state.scissor = {0, 0, width, height};
     ResetRenderStates();
     // The frame never clears the back buffer's depth; it starts at the far
     // plane, so depth-tested quads drawn onto it always pass.
@@ -129,14 +130,29 @@ void Clear(unsigned flags, uint32_t colour, float depth, const ClearRect* rect) 
         glClearDepth(depth);
         bits |= GL_DEPTH_BUFFER_BIT;
     }
+    // GL's clears obey the scissor: it covers the rectangle, or nothing.
+    const bool scissored = s_state.renderStates[kRsScissorTestEnable] != 0;
     if (rect) {
         if (rect->x1 <= rect->x0 || rect->y1 <= rect->y0) bits = 0;
         glEnable(GL_SCISSOR_TEST);
         glScissor(rect->x0, rect->y0, rect->x1 - rect->x0, rect->y1 - rect->y0);
+    } else if (scissored) {
+        glDisable(GL_SCISSOR_TEST);
     }
     if (bits) glClear(bits);
-    if (rect) glDisable(GL_SCISSOR_TEST);
+    if (rect || scissored) ApplyRenderState(kRsScissorTestEnable);
     if (flags & kClearZBuffer) glDepthMask(s_state.renderStates[kRsZWriteEnable] ? GL_TRUE : GL_FALSE);
+}
+
+void SetScissorRect(const PixelRect& rect) {
+    s_state.scissor = rect;
+    if (s_state.renderStates[kRsScissorTestEnable]) ApplyRenderState(kRsScissorTestEnable);
+}
+
+// The whole of render target 0.
+static void ResetScissorRect() {
+    const Surface* t = s_state.renderTarget;
+    SetScissorRect({0, 0, t ? static_cast<int>(t->width) : 0, t ? static_cast<int>(t->height) : 0});
 }
 
 void Present() {
@@ -147,7 +163,10 @@ void Present() {
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         // Row 0 of the back buffer is the top; the window's row 0 is the bottom.
         int w = BackBufferWidth(), h = BackBufferHeight();
+        // The copy is the whole picture, whatever the scissor of the draws.
+        glDisable(GL_SCISSOR_TEST);
         glBlitFramebuffer(0, 0, w, h, 0, h, w, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        ApplyRenderState(kRsScissorTestEnable);
     }
     Platform::SwapWindow();
     glBindFramebuffer(GL_FRAMEBUFFER, s_state.renderTarget ? s_state.renderTarget->framebuffer : 0);
@@ -188,6 +207,7 @@ void SetRenderTarget(Surface* surface) {
     s_state.renderTarget = surface;
     glBindFramebuffer(GL_FRAMEBUFFER, surface->framebuffer);
     glViewport(0, 0, static_cast<GLsizei>(surface->width), static_cast<GLsizei>(surface->height));
+    ResetScissorRect();
     Release(old);
 }
 
@@ -276,6 +296,16 @@ static void ApplyRenderState(uint32_t state) {
             glCullFace(GL_BACK);
         } else {
             glDisable(GL_CULL_FACE);
+        }
+        break;
+    case kRsScissorTestEnable:
+        if (rs[kRsScissorTestEnable]) {
+            // Rows count from the top in both: each target stores row 0 first.
+            const PixelRect& r = s_state.scissor;
+            glEnable(GL_SCISSOR_TEST);
+            glScissor(r.x0, r.y0, r.x1 > r.x0 ? r.x1 - r.x0 : 0, r.y1 > r.y0 ? r.y1 - r.y0 : 0);
+        } else {
+            glDisable(GL_SCISSOR_TEST);
         }
         break;
     default: break;  // alpha test is applied per draw; lighting and point sprites need nothing

@@ -39,13 +39,19 @@ int BackBufferHeight();
 // Clear flags, as in Direct3D 9.
 enum : unsigned { kClearTarget = 1, kClearZBuffer = 2 };
 // Pixels x0..x1-1, y0..y1-1 of render target 0 (row 0 at the top).
-struct ClearRect {
+struct PixelRect {
     int x0, y0, x1, y1;
 };
+using ClearRect = PixelRect;
 // Clears render target 0 and/or its depth buffer, all of it or only the
 // rectangle. Colour is 0xAARRGGBB. Clears obey nothing but their flags and
-// rectangle (no write masks, no render states).
+// rectangle (no write masks, no render states, no scissor).
 void Clear(unsigned flags, uint32_t colour, float depth, const ClearRect* rect = nullptr);
+
+// While the render state ScissorTestEnable is on, draws change only the
+// pixels inside this rectangle. As in Direct3D 9, making a surface render
+// target 0 resets it to the whole surface.
+void SetScissorRect(const PixelRect& rect);
 
 // Shows the back buffer in the window.
 void Present();
@@ -79,6 +85,7 @@ Texture* CreateTexture(unsigned width, unsigned height, unsigned levels, Format 
 void ReleaseTexture(Texture* texture);
 unsigned TextureWidth(const Texture* texture);  // level 0; 0 for null
 unsigned TextureHeight(const Texture* texture);
+Format TextureFormat(const Texture* texture);  // 0 for null
 // Level 0 in Direct3D 9 memory layout, top row first. A8R8G8B8 texels are
 // 32-bit 0xAARRGGBB little-endian (bytes B, G, R, A); R32F one float;
 // A32B32G32R32F four floats R, G, B, A. *pitch receives bytes per row.
@@ -86,6 +93,13 @@ unsigned TextureHeight(const Texture* texture);
 uint8_t* LockTexture(Texture* texture, unsigned* pitch);
 // Uploads level 0 and rebuilds the mip chain.
 void UnlockTexture(Texture* texture);
+// Replaces level 0 with `texels` (laid out as a lock gives them, rows
+// packed) and rebuilds the mip chain, keeping no copy on the processor.
+// False for a render target or null.
+bool UploadTexture(Texture* texture, const void* texels);
+// Copies level 0 into `texels` (width x height texels, laid out as a lock
+// gives them) without keeping a copy. False for a render target or null.
+bool ReadTexture(Texture* texture, void* texels);
 
 // Cube map from six A8R8G8B8 faces of size x size, face order +X, -X, +Y,
 // -Y, +Z, -Z, each top row first.
@@ -166,6 +180,10 @@ public:
     void SetTexture(const char* name, CubeTexture* t);
     // A float (or int) annotation of pass `pass` of the current technique.
     bool GetPassAnnotation(unsigned pass, const char* name, float* value);
+    // The passes of the current technique, and whether pass `pass` sets
+    // `state` itself (for a caller that must know what a pass changes).
+    unsigned PassCount();
+    bool PassSetsState(unsigned pass, RenderState state);
 
     EffectData* data = nullptr;  // owned; the layer's business
 };

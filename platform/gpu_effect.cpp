@@ -602,6 +602,16 @@ bool Effect::GetPassAnnotation(unsigned pass, const char* name, float* value) {
     return false;
 }
 
+unsigned Effect::PassCount() { return static_cast<unsigned>(data->fx.techniques[data->technique].passes.size()); }
+
+bool Effect::PassSetsState(unsigned pass, RenderState state) {
+    const Fx::Technique& t = data->fx.techniques[data->technique];
+    if (pass >= t.passes.size()) return false;
+    for (const Fx::PassState& s : t.passes[pass].states)
+        if (s.state == state) return true;
+    return false;
+}
+
 // ---- Reloading ---------------------------------------------------------
 
 bool ReplaceEffect(Effect* effect, Effect* replacement) {

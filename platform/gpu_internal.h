@@ -52,6 +52,7 @@ struct DeviceState {
     VertexDeclaration* declaration = nullptr;
     Effect* passEffect = nullptr;  // the pass begun last, until EndPass
     unsigned passIndex = 0;
+    PixelRect scissor = {};  // SetScissorRect's, in effect while the state is on
 };
 DeviceState& State();
 

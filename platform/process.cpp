@@ -1,7 +1,10 @@
 #include "platform/process.h"
 
+#include <malloc.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
@@ -28,6 +31,13 @@ bool FindProgram(const char* program) {
         if (!end) return false;
         p = end;
     }
+}
+
+void ReturnFreeMemory() { malloc_trim(0); }
+
+void LowerThreadPriority() {
+    // On Linux a thread's id names it to setpriority, and nice is per thread.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 5);
 }
 
 PipeProcess::~PipeProcess() { Finish(); }

@@ -10,6 +10,15 @@ namespace Platform {
 // True when `program` is an executable file in one of PATH's folders.
 bool FindProgram(const char* program);
 
+// Hands the heap's free pages back to the system. After a burst of
+// short-lived allocations (reading a mesh takes some 80 MB for a moment)
+// the C library keeps them otherwise, and they count against the process.
+void ReturnFreeMemory();
+
+// Makes the calling thread yield to the process's others (nice 5): for
+// background work that must not slow the frames down.
+void LowerThreadPriority();
+
 class PipeProcess {
 public:
     PipeProcess() = default;

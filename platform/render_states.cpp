@@ -18,6 +18,7 @@ const RenderStateInfo kRenderStates[] = {
     {kRsLighting, "Lighting", 1, StateValueKind::Bool},
     {kRsPointSpriteEnable, "PointSpriteEnable", 0, StateValueKind::Bool},
     {kRsBlendOp, "BlendOp", kBlendOpAdd, StateValueKind::BlendOp},
+    {kRsScissorTestEnable, "ScissorTestEnable", 0, StateValueKind::Bool},
 };
 const size_t kRenderStateCount = sizeof kRenderStates / sizeof kRenderStates[0];
 

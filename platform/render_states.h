@@ -21,7 +21,8 @@ enum RenderState : uint32_t {
     kRsAlphaBlendEnable = 27,
     kRsLighting = 137,
     kRsPointSpriteEnable = 156,
-    kRsBlendOp = 171
+    kRsBlendOp = 171,
+    kRsScissorTestEnable = 174
 };
 enum : uint32_t { kCullNone = 1, kCullCW = 2, kCullCCW = 3 };
 enum : uint32_t {

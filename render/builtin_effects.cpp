@@ -15,6 +15,14 @@ sampler texSampler0 = sampler_state {
     MinFilter = LINEAR; MagFilter = LINEAR; MipFilter = LINEAR;
     AddressU = WRAP; AddressV = WRAP;
 };
+// The same texture without its smaller levels, for quads that show it at
+// its own size or larger: there only the first level is sampled anyway, and
+// leaving out the level choice saves a good part of the pixel's cost.
+sampler texSampler0Level0 = sampler_state {
+    Texture = <g_Texture>;
+    MinFilter = LINEAR; MagFilter = LINEAR; MipFilter = NONE;
+    AddressU = WRAP; AddressV = WRAP;
+};
 
 vertexshader VS_PosCol {
     void main() {
@@ -37,6 +45,10 @@ vertexshader VS_PosColTex {
 
 pixelshader PS_PosColTex {
     void main() { o_Colour = texture(texSampler0, v_TexCoord0) * v_Colour; }
+}
+
+pixelshader PS_PosColTexLevel0 {
+    void main() { o_Colour = texture(texSampler0Level0, v_TexCoord0) * v_Colour; }
 }
 
 // Alpha from the brightness of the tinted texel.
@@ -64,6 +76,9 @@ technique PosCol2D {
 }
 technique PosColTex2D {
     pass Single_Pass { VertexShader = VS_PosColTex; PixelShader = PS_PosColTex; }
+}
+technique PosColTex2DLevel0 {
+    pass Single_Pass { VertexShader = VS_PosColTex; PixelShader = PS_PosColTexLevel0; }
 }
 technique PosColTex2DAlpha {
     pass Single_Pass { VertexShader = VS_PosColTex; PixelShader = PS_PosColTexAlpha; }

@@ -119,8 +119,31 @@ void BeginPasses() {
     FullSizeQuad();
 }
 
-void ApplyEffect(Gpu::Effect* effect) {
-    if (!effect || !HaveTargets() || !s_chain.declaration) return;
+namespace {
+
+// The pass's scale annotations.
+void PassScale(Gpu::Effect* effect, unsigned pass, float* scaleX, float* scaleY) {
+    *scaleX = *scaleY = 1.0f;
+    effect->GetPassAnnotation(pass, "fScaleX", scaleX);
+    effect->GetPassAnnotation(pass, "fScaleY", scaleY);
+}
+
+// The quad of the next pass: it reads only the part of the source the
+// previous pass wrote, and its region is resized, anchored at the top-left
+// corner.
+void StepRegion(float scaleX, float scaleY) {
+    Chain& c = s_chain;
+    c.quad[1].u0 = c.quad[3].u0 = c.extentU;
+    c.quad[2].v0 = c.quad[3].v0 = c.extentV;
+    if (scaleX != 1.0f) c.quad[1].x = c.quad[3].x = (c.quad[1].x + 0.5f) * scaleX - 0.5f;
+    if (scaleY != 1.0f) c.quad[2].y = c.quad[3].y = (c.quad[2].y + 0.5f) * scaleY - 0.5f;
+    c.extentU *= scaleX;
+    c.extentV *= scaleY;
+}
+
+// States, technique and inputs of a pass effect; the source is the scene for
+// the first pass, the previous result after it.
+void BindPassInputs(Gpu::Effect* effect) {
     Chain& c = s_chain;
     Gpu::SetVertexDeclaration(c.declaration);
     Gpu::SetRenderState(Gpu::kRsCullMode, Gpu::kCullNone);
@@ -133,22 +156,47 @@ void ApplyEffect(Gpu::Effect* effect) {
     if (effect->HasParameter("g_txSceneColor")) effect->SetTexture("g_txSceneColor", c.scene->texture);
     if (effect->HasParameter("g_PixelRatio"))
         effect->SetFloatArray("g_PixelRatio", GraphicsDevice::View().pixelRatio, 2);
+}
+
+// Whether the effect, as the last of the chain, can draw straight onto the
+// remembered target with the same pixels as ApplyEffect and Present's copy
+// give: one pass that fills the whole ping-pong target (so the copy reads
+// all of it, texel for pixel) and leaves blending and the alpha test to the
+// states the copy runs with. Depth is left out, as the copy leaves it: the
+// pass would have tested against a ping-pong target's depth, which only
+// ever holds 1 or the passes' own 0.5, so a less-equal test passes all.
+bool CanDrawStraight(Gpu::Effect* effect) {
+    Chain& c = s_chain;
+    if (!effect || !HaveTargets() || !c.declaration || !c.savedTarget || !c.copyEffect) return false;
+    if (!effect->SetTechnique("PostProcess") || effect->PassCount() != 1) return false;
+    using Gpu::RenderState;
+    for (RenderState state : {Gpu::kRsAlphaBlendEnable, Gpu::kRsSrcBlend, Gpu::kRsDestBlend, Gpu::kRsBlendOp,
+                              Gpu::kRsAlphaTestEnable, Gpu::kRsAlphaFunc, Gpu::kRsAlphaRef, Gpu::kRsZFunc}) {
+        if (effect->PassSetsState(0, state)) return false;
+    }
+    const uint32_t zFunc = Gpu::GetRenderState(Gpu::kRsZFunc);
+    if (Gpu::GetRenderState(Gpu::kRsZEnable) && zFunc != Gpu::kCmpLessEqual && zFunc != Gpu::kCmpAlways) return false;
+    float scaleX, scaleY;
+    PassScale(effect, 0, &scaleX, &scaleY);
+    return c.extentU * scaleX == 1.0f && c.extentV * scaleY == 1.0f &&
+           (c.quad[1].x + 0.5f) * scaleX - 0.5f == c.width - 0.5f &&
+           (c.quad[2].y + 0.5f) * scaleY - 0.5f == c.height - 0.5f;
+}
+
+}  // namespace
+
+void ApplyEffect(Gpu::Effect* effect) {
+    if (!effect || !HaveTargets() || !s_chain.declaration) return;
+    Chain& c = s_chain;
+    BindPassInputs(effect);
     int d = (c.passCounter + 1) % 2;
     Texture* destination = c.pingPong[d];
 
     unsigned passes = effect->Begin();
     for (unsigned i = 0; i < passes; ++i) {
-        float scaleX = 1.0f, scaleY = 1.0f;
-        effect->GetPassAnnotation(i, "fScaleX", &scaleX);
-        effect->GetPassAnnotation(i, "fScaleY", &scaleY);
-        // Read only the part of the source the previous pass wrote.
-        c.quad[1].u0 = c.quad[3].u0 = c.extentU;
-        c.quad[2].v0 = c.quad[3].v0 = c.extentV;
-        // Resize the drawn region, anchored at the top-left corner.
-        if (scaleX != 1.0f) c.quad[1].x = c.quad[3].x = (c.quad[1].x + 0.5f) * scaleX - 0.5f;
-        if (scaleY != 1.0f) c.quad[2].y = c.quad[3].y = (c.quad[2].y + 0.5f) * scaleY - 0.5f;
-        c.extentU *= scaleX;
-        c.extentV *= scaleY;
+        float scaleX, scaleY;
+        PassScale(effect, i, &scaleX, &scaleY);
+        StepRegion(scaleX, scaleY);
         // The whole destination is cleared: outside what it last held it
         // already is, so only that part needs the work.
         Gpu::SetRenderTarget(destination->surface);
@@ -182,14 +230,45 @@ void Present() {
     Renderer2D::DrawEffectQuad(c.copyEffect, &position, &size, 0xFFFFFFFF);
 }
 
+void ApplyLastEffect(Gpu::Effect* effect) {
+    Chain& c = s_chain;
+    if (!CanDrawStraight(effect)) {
+        ApplyEffect(effect);
+        Present();
+        return;
+    }
+    BindPassInputs(effect);
+    float scaleX, scaleY;
+    PassScale(effect, 0, &scaleX, &scaleY);
+    StepRegion(scaleX, scaleY);
+    Gpu::SetRenderTarget(c.savedTarget);
+    Gpu::Release(c.savedTarget);
+    c.savedTarget = nullptr;
+    // Where Present's copy puts the pass's pixels: its quad starts half a
+    // pixel in, so ping-pong texel (x, y) lands on (x + 1, y + 1).
+    QuadVertex quad[4];
+    for (int i = 0; i < 4; ++i) {
+        quad[i] = c.quad[i];
+        quad[i].x += 1.0f;
+        quad[i].y += 1.0f;
+    }
+    const uint32_t zEnable = Gpu::GetRenderState(Gpu::kRsZEnable);
+    Gpu::ForEachPass(effect, [&] {
+        Gpu::SetRenderState(Gpu::kRsZEnable, 0);
+        Gpu::DrawPrimitiveUP(Gpu::kTriangleStrip, 2, quad, sizeof(QuadVertex));
+    });
+    Gpu::SetRenderState(Gpu::kRsZEnable, zEnable);
+    ++c.passCounter;
+}
+
 void BloomAndPresent(float brightStrength) {
     EndScene();
     if (Gpu::Effect* bright = GetEffect(kFxBrightPass)) bright->SetFloat("g_Strength", brightStrength);
     BeginPasses();
-    const int chain[] = {kFxDownFilter4, kFxDownFilter4, kFxDownFilter4, kFxBrightPass, kFxBloomH,
-                         kFxBloomV,      kFxUpFilter4,   kFxUpFilter4,   kFxCombine4};
+    const int chain[] = {kFxDownFilter4, kFxDownFilter4, kFxDownFilter4, kFxBrightPass,
+                         kFxBloomH,      kFxBloomV,      kFxUpFilter4,   kFxUpFilter4};
     for (int id : chain) ApplyEffect(GetEffect(id));
-    Present();
+    ApplyLastEffect(GetEffect(kFxCombine4));
 }
 
 const QuadVertex* Quad() { return s_chain.quad; }

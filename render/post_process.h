@@ -4,7 +4,8 @@
 //
 // Every frame a 3D effect calls: BeginScene(colour); draws its scene;
 // EndScene(); sets its passes' own parameters; BeginPasses(); ApplyEffect
-// once per pass effect in chain order; Present().
+// once per pass effect in chain order; Present() (or ApplyLastEffect for the
+// last pass effect, which gives the same picture for less).
 //
 // A pass effect has the technique "PostProcess"; it reads g_txSrcColor (the
 // previous result, or the scene for the first pass), g_txSceneColor (the
@@ -39,11 +40,15 @@ void BeginPasses();
 void ApplyEffect(Gpu::Effect* effect);
 // Draws the last result onto the remembered target and forgets it.
 void Present();
+// ApplyEffect of the chain's last effect, then Present, in one: a pass that
+// fills the whole target draws straight onto the remembered target where
+// the copy would have put its pixels, which saves a full-screen pass.
+void ApplyLastEffect(Gpu::Effect* effect);
 
 // The bloom of the 3D scenes, after the scene is drawn: EndScene, the bright
 // pass's g_Strength, BeginPasses, three quarter-size reductions, bright pass,
-// bloom across and down, two enlargements, the combine with the scene, and
-// Present. Passes the catalogue has not loaded are skipped.
+// bloom across and down, two enlargements, and the combine with the scene
+// as the last effect. Passes the catalogue has not loaded are skipped.
 void BloomAndPresent(float brightStrength);
 
 // For inspection: the chain's state and targets.

@@ -1,10 +1,13 @@
 #include "render/renderer_2d.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "assets/texture.h"
 #include "core/camera.h"
 #include "platform/gpu.h"
+#include "render/clear_interior.h"
 #include "render/graphics_device.h"
 
 namespace {
@@ -65,6 +68,38 @@ void TexturedCorners(TexturedVertex2D v[4], const Rect& r, uint32_t colour, floa
 
 bool Usable(const Texture* texture) { return texture && texture->texture; }
 
+// The technique of an axis-aligned textured quad: one that shows at least a
+// pixel per texel both ways (its own size or larger) never reaches the
+// texture's smaller levels, since the level choice picks the first for any
+// such scale, and can sample without that choice.
+const char* TexturedTechnique(const Texture* texture, const Rect& r, float su, float sv) {
+    const float texelsX = std::fabs(su) * static_cast<float>(texture->width);
+    const float texelsY = std::fabs(sv) * static_cast<float>(texture->height);
+    const bool magnified = std::fabs(r.x1 - r.x0) >= texelsX && std::fabs(r.y1 - r.y0) >= texelsY;
+    return magnified ? "PosColTex2DLevel0" : "PosColTex2D";
+}
+
+// The pixels of the quad that sample only texels of `clear` (bilinear, so
+// both texels either side of each sample point), as [x0, x1) x [y0, y1);
+// empty when there are none. Pixel x samples texel coordinate
+// (x + 0.5 - (r.x0 + 1)) * w / (r.x1 - r.x0) - 0.5: the corners sit half a
+// pixel in and the layer moves them half a pixel more.
+Gpu::PixelRect PixelsSeeingOnly(const Rect& r, unsigned w, unsigned h, const Gpu::PixelRect& clear) {
+    // A 64th of a texel to spare for the rasteriser's rounding.
+    constexpr float kSpare = 1.0f / 64.0f;
+    auto span = [](float q0, float q1, unsigned texels, int c0, int c1, int* p0, int* p1) {
+        const float pixelsPerTexel = (q1 - q0) / static_cast<float>(texels);
+        *p0 = static_cast<int>(std::ceil((static_cast<float>(c0) + kSpare + 0.5f) * pixelsPerTexel + q0 + 0.5f));
+        *p1 =
+            static_cast<int>(std::floor((static_cast<float>(c1 - 1) - kSpare + 0.5f) * pixelsPerTexel + q0 + 0.5f)) + 1;
+    };
+    Gpu::PixelRect p;
+    span(r.x0, r.x1, w, clear.x0, clear.x1, &p.x0, &p.x1);
+    span(r.y0, r.y1, h, clear.y0, clear.y1, &p.y0, &p.y1);
+    if (p.x1 <= p.x0 || p.y1 <= p.y0) p = {0, 0, 0, 0};
+    return p;
+}
+
 }  // namespace
 
 namespace Renderer2D {
@@ -89,16 +124,64 @@ void DrawQuadGradient(const Vector2* position, const Vector2* size, uint32_t top
 void DrawTexturedQuad(Texture* texture, const Vector2* position, const Vector2* size, uint32_t tint) {
     if (!Usable(texture) || !position || !size) return;
     TexturedVertex2D v[4];
-    TexturedCorners(v, LayoutRect(position, size), tint, 0, 0, 1, 1);
-    DrawWithEffect2D(kDeclScreenColourTex, "PosColTex2D", texture, v, sizeof(TexturedVertex2D));
+    const Rect r = LayoutRect(position, size);
+    TexturedCorners(v, r, tint, 0, 0, 1, 1);
+    DrawWithEffect2D(kDeclScreenColourTex, TexturedTechnique(texture, r, 1, 1), texture, v, sizeof(TexturedVertex2D));
+}
+
+void DrawTexturedQuadSparse(Texture* texture, const Vector2* position, const Vector2* size, uint32_t tint) {
+    if (!Usable(texture) || !position || !size) return;
+    TexturedVertex2D v[4];
+    const Rect r = LayoutRect(position, size);
+    TexturedCorners(v, r, tint, 0, 0, 1, 1);
+    const char* technique = TexturedTechnique(texture, r, 1, 1);
+    Gpu::Surface* target = Gpu::GetRenderTarget();
+    const int tw = static_cast<int>(Gpu::SurfaceWidth(target)), th = static_cast<int>(Gpu::SurfaceHeight(target));
+    Gpu::Release(target);
+    // Only a quad that is not minified samples the first level alone, where
+    // the clear texels are known; it must also run the right way up.
+    Gpu::PixelRect hole{0, 0, 0, 0};
+    if (std::strcmp(technique, "PosColTex2DLevel0") == 0 && r.x1 > r.x0 && r.y1 > r.y0) {
+        // The texels that land on the target, a texel to spare each side.
+        const float sx = static_cast<float>(texture->width) / (r.x1 - r.x0);
+        const float sy = static_cast<float>(texture->height) / (r.y1 - r.y0);
+        auto texel = [](float t, unsigned n) { return std::clamp(static_cast<int>(t), 0, static_cast<int>(n)); };
+        const Gpu::PixelRect window{texel((0.0f - r.x0) * sx - 1.0f, texture->width),
+                                    texel((0.0f - r.y0) * sy - 1.0f, texture->height),
+                                    texel(std::ceil((static_cast<float>(tw) - r.x0) * sx) + 1.0f, texture->width),
+                                    texel(std::ceil((static_cast<float>(th) - r.y0) * sy) + 1.0f, texture->height)};
+        Gpu::PixelRect clear;
+        if (FindClearInterior(texture, window, &clear))
+            hole = PixelsSeeingOnly(r, texture->width, texture->height, clear);
+    }
+    hole = {std::clamp(hole.x0, 0, tw), std::clamp(hole.y0, 0, th), std::clamp(hole.x1, 0, tw),
+            std::clamp(hole.y1, 0, th)};
+    // Below an eighth of the target the four draws around it cost more than they save.
+    if (static_cast<long>(hole.x1 - hole.x0) * (hole.y1 - hole.y0) * 8 < static_cast<long>(tw) * th) {
+        DrawWithEffect2D(kDeclScreenColourTex, technique, texture, v, sizeof(TexturedVertex2D));
+        return;
+    }
+    // The same quad four times, each limited to one side of the hole, so
+    // every pixel outside it is drawn exactly as by the whole quad.
+    const Gpu::PixelRect sides[4] = {
+        {0, 0, tw, hole.y0}, {0, hole.y1, tw, th}, {0, hole.y0, hole.x0, hole.y1}, {hole.x1, hole.y0, tw, hole.y1}};
+    Gpu::SetRenderState(Gpu::kRsScissorTestEnable, 1);
+    for (const Gpu::PixelRect& side : sides) {
+        if (side.x1 <= side.x0 || side.y1 <= side.y0) continue;
+        Gpu::SetScissorRect(side);
+        DrawWithEffect2D(kDeclScreenColourTex, technique, texture, v, sizeof(TexturedVertex2D));
+    }
+    Gpu::SetRenderState(Gpu::kRsScissorTestEnable, 0);
 }
 
 void DrawTexturedQuadPart(Texture* texture, const Vector2* position, const Vector2* size, const Vector2* uvOrigin,
                           const Vector2* uvSize, uint32_t tint) {
     if (!Usable(texture) || !position || !size || !uvOrigin || !uvSize) return;
     TexturedVertex2D v[4];
-    TexturedCorners(v, LayoutRect(position, size), tint, uvOrigin->x, uvOrigin->y, uvSize->x, uvSize->y);
-    DrawWithEffect2D(kDeclScreenColourTex, "PosColTex2D", texture, v, sizeof(TexturedVertex2D));
+    const Rect r = LayoutRect(position, size);
+    TexturedCorners(v, r, tint, uvOrigin->x, uvOrigin->y, uvSize->x, uvSize->y);
+    DrawWithEffect2D(kDeclScreenColourTex, TexturedTechnique(texture, r, uvSize->x, uvSize->y), texture, v,
+                     sizeof(TexturedVertex2D));
 }
 
 void DrawRotatedQuad(Texture* texture, const Vector2* position, const Vector2* size, float angle, uint32_t tint) {

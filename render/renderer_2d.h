@@ -39,6 +39,11 @@ void DrawQuadGradient(const Vector2* position, const Vector2* size, uint32_t top
 // Textured quads sit half a pixel right and down of the solid ones. A null
 // texture (or one whose creation failed) draws nothing.
 void DrawTexturedQuad(Texture* texture, const Vector2* position, const Vector2* size, uint32_t tint);
+// DrawTexturedQuad with the same pixels for less work when the picture has a
+// wholly transparent middle (found once per texture, see clear_interior.h):
+// the pixels that see only clear texels are left out with the scissor. The
+// picture must not change once drawn this way. Leaves the scissor test off.
+void DrawTexturedQuadSparse(Texture* texture, const Vector2* position, const Vector2* size, uint32_t tint);
 // The texture window (uvOrigin, uvSize) stretched over the quad; the
 // texture repeats outside 0..1.
 void DrawTexturedQuadPart(Texture* texture, const Vector2* position, const Vector2* size, const Vector2* uvOrigin,

@@ -45,8 +45,8 @@ struct RunResult {
 RunResult RunLumivane(const fs::path& dir, const std::string& args, const std::string& environment = "") {
     fs::path errFile = dir / "stderr.txt";
     std::string cmd = "cd '" + dir.string() + "' && " + environment +
-                      " SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy '" +
-                      std::string(LUMIVANE_EXE) + "' " + args + " 2>'" + errFile.string() + "' >/dev/null";
+                      " SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy '" + std::string(LUMIVANE_EXE) + "' " + args +
+                      " 2>'" + errFile.string() + "' >/dev/null";
     int status = std::system(cmd.c_str());
     std::ifstream in(errFile);
     std::stringstream err;
@@ -186,8 +186,8 @@ TEST(Capture, Mp4GoesThroughFfmpegWithItsSound) {
     EXPECT_GT(fs::file_size(dir / "show.mp4"), 0u);
     // One picture stream and one AAC sound stream; nothing left beside it
     // but what every run leaves (its output and the saved tweaks).
-    std::string probe = "ffprobe -v error -show_entries stream=codec_name -of csv=p=0 '" +
-                        (dir / "show.mp4").string() + "' > '" + (dir / "streams.txt").string() + "'";
+    std::string probe = "ffprobe -v error -show_entries stream=codec_name -of csv=p=0 '" + (dir / "show.mp4").string() +
+                        "' > '" + (dir / "streams.txt").string() + "'";
     ASSERT_EQ(std::system(probe.c_str()), 0);
     std::ifstream streams(dir / "streams.txt");
     std::stringstream codecs;
@@ -237,7 +237,11 @@ TEST(Capture, TheSoundIsSampleExactAndTheSameInEveryCapture) {
 TEST(Capture, BadOptionsAndOutputsFailWithOneLine) {
     fs::path dir = MakeTempDir("bad");
     std::ofstream(dir / "a_file") << "x";
-    struct Case { const char* args; int exitCode; const char* environment; };
+    struct Case {
+        const char* args;
+        int exitCode;
+        const char* environment;
+    };
     const Case cases[] = {
         {"--bogus", 2, ""},
         {"--capture out --fps 0", 2, ""},
@@ -285,7 +289,8 @@ TEST(Capture, EachFrameCarriesTheSoundOfItsOwnTimelineTime) {
     for (int fps : {20, 30, 60}) {
         SCOPED_TRACE(fps);
         fs::path dir = MakeTempDir("avsync");
-        RunResult run = RunLumivane(dir, "--capture out --size 64x36 --fps " + std::to_string(fps) + " --from 12 --to 12.5");
+        RunResult run =
+            RunLumivane(dir, "--capture out --size 64x36 --fps " + std::to_string(fps) + " --from 12 --to 12.5");
         ASSERT_EQ(run.exitCode, 0) << run.err;
         std::ifstream csv(dir / "out" / "frames.csv");
         std::string line;
@@ -313,7 +318,8 @@ TEST(Capture, EachFrameCarriesTheSoundOfItsOwnTimelineTime) {
         EXPECT_EQ(bestError, 0) << "the written sound is not the track's";
         // Within 5 ms (the clock counts whole milliseconds).
         EXPECT_NEAR(static_cast<double>(best - expected) / kMixRate * 1000.0, 0.0, 5.0)
-            << "first frame at " << firstTime << " s carries the track's sound from " << double(best) / kMixRate << " s";
+            << "first frame at " << firstTime << " s carries the track's sound from " << double(best) / kMixRate
+            << " s";
         fs::remove_all(dir);
     }
 }
@@ -358,19 +364,28 @@ TEST(Capture, AFrameReachedWithoutDrawingIsTheFrameOfACaptureThatDrewEveryFrame)
     ASSERT_EQ(full.exitCode, 0) << full.err;
     const std::map<std::string, std::string> reference = FramesByTime(dir / "full");
 
+    // The laser draws a line's text once and keeps it: the second laser case
+    // starts in the hold of the second line and is drawn on into the sweep
+    // of the third, whose text must replace it.
     const struct {
         const char* part;
         const char* from;
+        const char* to;
+        const char* every;
+        size_t frames;
     } cases[] = {
-        {"laser", "40"}, {"scroller", "70"}, {"head shot", "128.5"}, {"voxel cloud", "185"}, {"cylinders", "199"}};
+        {"laser", "40", "40.5", "1", 5},         {"laser, into a new line", "43", "46.5", "10", 4},
+        {"scroller", "70", "70.5", "1", 5},      {"head shot", "128.5", "129", "1", 5},
+        {"voxel cloud", "185", "185.5", "1", 5}, {"cylinders", "199", "199.5", "1", 5},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.part);
         fs::remove_all(dir / "part");
-        RunResult part = RunLumivane(dir, std::string("--capture part --from ") + c.from + " --to " +
-                                              std::to_string(std::atof(c.from) + 0.5) + common);
+        RunResult part = RunLumivane(
+            dir, std::string("--capture part --from ") + c.from + " --to " + c.to + " --every " + c.every + common);
         ASSERT_EQ(part.exitCode, 0) << part.err;
         const std::map<std::string, std::string> frames = FramesByTime(dir / "part");
-        ASSERT_EQ(frames.size(), 5u);
+        ASSERT_EQ(frames.size(), c.frames);
         for (const auto& [time, file] : frames) {
             ASSERT_EQ(reference.count(time), 1u) << "no frame at " << time << " in the full capture";
             EXPECT_TRUE(FileBytes(dir / "part" / file) == FileBytes(dir / "full" / reference.at(time)))
@@ -415,7 +430,8 @@ TEST(Capture, ADataFolderOfBrokenFilesGivesOneLineEachAndWithoutTheOptionIsNotRe
     RunResult run = RunLumivane(dir, "--capture withdata --data ." + span);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 4) << run.err;
-    for (const auto& [name, bytes] : broken) EXPECT_NE(run.err.find(std::string("./") + name), std::string::npos) << name;
+    for (const auto& [name, bytes] : broken)
+        EXPECT_NE(run.err.find(std::string("./") + name), std::string::npos) << name;
     EXPECT_EQ(FramesByTime(dir / "withdata").size(), frames.size());
     fs::remove_all(dir);
     fs::remove_all(clean);

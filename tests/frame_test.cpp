@@ -2,6 +2,9 @@
 // fade overlay at present, text, and the shader check.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "app/lumivane.h"
@@ -120,6 +123,46 @@ TEST(FinalPass, TheSplitMovesChannelsApart) {
     for (int y = 0; y + 1 < scene.height; ++y)
         for (int x = 0; x + 1 < scene.width; ++x) same += frame.At(x + 1, y + 1) == scene.At(x, y);
     EXPECT_LT(same, scene.width * scene.height / 10);
+    RgbSplitStrength = RgbSplitTarget = 0.0f;
+    app.Shutdown();
+    pattern->Release();
+    delete pattern;
+}
+
+TEST(FinalPass, BelowTheVisibleStrengthTheSplitGivesWayToThePlainCopy) {
+    // The weakest split that is drawn, over texels that all differ (every
+    // texel edge as hard as it gets), against the plain copy just below it.
+    ASSERT_TRUE(GpuFixture::Start(1280, 720, 1));
+    CLumivane& app = TheLumivane();
+    app.Init();
+    Texture* pattern = Pattern(1280, 720);
+    ActiveEffectList::Add(new PatternEffect(pattern));
+    GraphicsDevice::SetClearColour(0xFF000000);
+    RgbSplitTarget = 0.0f;
+    Image frames[2];
+    const float strengths[2] = {kVisibleRgbSplit, std::nextafter(kVisibleRgbSplit, 0.0f)};
+    for (int i = 0; i < 2; ++i) {
+        RgbSplitStrength = strengths[i];
+        app.Frame();
+        frames[i] = GpuFixture::ReadBackBuffer();
+    }
+    double sum = 0;
+    int largest = 0, changed = 0;
+    for (size_t i = 0; i < frames[0].pixels.size(); ++i) {
+        changed += frames[0].pixels[i] != frames[1].pixels[i];
+        for (int shift = 0; shift < 24; shift += 8) {
+            int d = std::abs(static_cast<int>(frames[0].pixels[i] >> shift & 0xFF) -
+                             static_cast<int>(frames[1].pixels[i] >> shift & 0xFF));
+            sum += d;
+            largest = std::max(largest, d);
+        }
+    }
+    // A twentieth of a pixel's shift moves a channel by at most a twentieth
+    // of the step to its neighbour, here up to 255: a few levels at most,
+    // never a visible jump.
+    EXPECT_GT(changed, 0);  // the split is drawn at its threshold
+    EXPECT_LE(largest, 16);
+    EXPECT_LT(sum / (frames[0].pixels.size() * 3.0), 4.0);
     RgbSplitStrength = RgbSplitTarget = 0.0f;
     app.Shutdown();
     pattern->Release();

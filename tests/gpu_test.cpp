@@ -311,6 +311,40 @@ TEST_F(GpuConventions, DepthRunsZeroToOneAndClearsKeepToTheirBuffer) {
     EXPECT_EQ(image.At(9, 1), 0xFFFFFFFFu);
 }
 
+TEST_F(GpuConventions, TheScissorLimitsDrawsButNeitherClearsNorANewTarget) {
+    const Gpu::PixelRect box{10, 4, 20, 12};  // pixels 10..19 by rows 4..11
+    auto insideBox = [&](int x, int y) { return x >= box.x0 && x < box.x1 && y >= box.y0 && y < box.y1; };
+    Gpu::SetScissorRect(box);
+    Rect(-0.5f, -0.5f, kWidth - 0.5f, kHeight - 0.5f, 0xFFFF0000);  // off: everywhere
+    EXPECT_EQ(CountColour(GpuFixture::ReadTarget(), 0xFFFF0000), static_cast<int>(kWidth * kHeight));
+
+    Gpu::SetRenderState(Gpu::kRsScissorTestEnable, 1);
+    Gpu::Clear(Gpu::kClearTarget, 0xFF000000, 1.0f);  // a clear ignores it
+    EXPECT_EQ(CountColour(GpuFixture::ReadTarget(), 0xFF000000), static_cast<int>(kWidth * kHeight));
+    const Gpu::ClearRect corner{0, 0, 2, 2};  // a clear of a rectangle leaves the scissor as it was
+    Gpu::Clear(Gpu::kClearTarget, 0xFF0000FF, 1.0f, &corner);
+    Rect(-0.5f, -0.5f, kWidth - 0.5f, kHeight - 0.5f, 0xFF00FF00);
+    Image image = GpuFixture::ReadTarget();
+    for (int y = 0; y < static_cast<int>(kHeight); ++y)
+        for (int x = 0; x < static_cast<int>(kWidth); ++x) {
+            const uint32_t expected = insideBox(x, y) ? 0xFF00FF00u : x < 2 && y < 2 ? 0xFF0000FFu : 0xFF000000u;
+            ASSERT_EQ(image.At(x, y), expected) << x << "," << y;
+        }
+
+    // Another target brings its whole surface as the rectangle, as on
+    // Direct3D 9; it starts cleared in full even while the test is on.
+    Gpu::Texture* other = Gpu::CreateTexture(16, 16, 1, Gpu::kFormatA8R8G8B8, true);
+    Gpu::Surface* otherSurface = Gpu::GetSurfaceLevel(other);
+    Gpu::SetRenderTarget(otherSurface);
+    EXPECT_EQ(CountColour(GpuFixture::ReadTarget(), 0x00000000), 16 * 16);
+    Rect(-0.5f, -0.5f, 15.5f, 15.5f, 0xFFFFFFFF);
+    EXPECT_EQ(CountColour(GpuFixture::ReadTarget(), 0xFFFFFFFF), 16 * 16);
+    Gpu::SetRenderTarget(surface);
+    Gpu::SetRenderState(Gpu::kRsScissorTestEnable, 0);
+    Gpu::Release(otherSurface);
+    Gpu::ReleaseTexture(other);
+}
+
 TEST_F(GpuConventions, APassCanChangeTheDepthComparisonUntilItsEnd) {
     Gpu::SetRenderState(Gpu::kRsZEnable, 1);
     Gpu::SetRenderState(Gpu::kRsZWriteEnable, 0);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "assets/texture.h"
 #include "platform/gpu.h"
@@ -316,4 +317,63 @@ TEST_F(Chain, LightNormalsReflectTheCubeMapAndShadeByTheLight) {
     EXPECT_NEAR(GpuFixture::Alpha(p), diff * diff * 255, 2);
     Gpu::ReleaseEffect(light);
     Gpu::ReleaseCubeTexture(cube);
+}
+
+TEST_F(Chain, TheLastEffectDrawnStraightGivesThePixelsOfApplyEffectAndPresent) {
+    // A blending pass, which must go through a ping-pong target and the copy.
+    static const char kBlendPass[] = R"fx(
+texture g_txSrcColor;
+sampler s = sampler_state { Texture = <g_txSrcColor>; MinFilter = POINT; MagFilter = POINT; };
+pixelshader P { void main() { o_Colour = texture(s, v_TexCoord0) * 0.5; } }
+technique PostProcess { pass p0 { VertexShader = null; PixelShader = P; AlphaBlendEnable = true; } }
+)fx";
+    Gpu::Effect* down = Load(283);
+    Gpu::Effect* combine = Load(282);
+    Gpu::Effect* light = Load(114);
+    Gpu::Effect* add = Make(kAddPass);
+    Gpu::Effect* zero = Make(kZeroPass);
+    Gpu::Effect* blend = Make(kBlendPass);
+    const float view[3] = {0.3f, -0.2f, 1.0f};
+    light->SetFloatArray("g_vViewDir", view, 3);
+    struct Case {
+        const char* name;
+        std::vector<Gpu::Effect*> before;
+        Gpu::Effect* last;
+    };
+    const Case cases[] = {
+        {"bloom's combine, back from a quarter", {down}, combine},
+        {"lighting at full size, alpha 0 where uncovered", {down, add}, light},
+        {"a full-size pass first of all", {}, add},
+        {"a pass that shrinks the region", {}, zero},
+        {"a pass that blends", {down}, blend},
+    };
+    for (const Case& c : cases) {
+        Image images[2];
+        for (int straight = 0; straight < 2; ++straight) {
+            // The target has a picture of its own, which the alpha test and
+            // the copy's one-pixel shift leave showing in places.
+            const Vector2 origin(0, 0), full(1280, 720);
+            Renderer2D::DrawQuadGradient(&origin, &full, 0xFF102030, 0xFF803010, 0xFF205080, 0xFFF0E0D0);
+            Scene(0x00000000, [] {
+                const Vector2 pos(100, 50), size(900, 500), bar(300, 0), tall(40, 720);
+                Renderer2D::DrawQuadGradient(&pos, &size, 0x00FF0000, 0xFF00FF00, 0x800000FF, 0x10FFFFFF);
+                Renderer2D::DrawQuad(&bar, &tall, 0xC0A0B0C0);
+            });
+            for (Gpu::Effect* e : c.before) PostProcessChain::ApplyEffect(e);
+            if (straight) {
+                PostProcessChain::ApplyLastEffect(c.last);
+            } else {
+                PostProcessChain::ApplyEffect(c.last);
+                PostProcessChain::Present();
+            }
+            Gpu::Surface* current = Gpu::GetRenderTarget();
+            EXPECT_EQ(current, target->surface) << c.name;
+            Gpu::Release(current);
+            images[straight] = GpuFixture::ReadTarget();
+        }
+        int differ = 0;
+        for (size_t i = 0; i < images[0].pixels.size(); ++i) differ += images[0].pixels[i] != images[1].pixels[i];
+        EXPECT_EQ(differ, 0) << c.name;
+    }
+    for (Gpu::Effect* e : {down, combine, light, add, zero, blend}) Gpu::ReleaseEffect(e);
 }

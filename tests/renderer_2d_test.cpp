@@ -289,3 +289,46 @@ TEST_F(Renderer2DTest, UnlockRebuildsTheMipChainThatMinifiedQuadsRead) {
     EXPECT_NEAR(GpuFixture::Red(GpuFixture::ReadTarget().At(11, 11)), 128, 2);
     Free(t);
 }
+
+TEST_F(Renderer2DTest, TexturedQuadsGiveThePixelsOfTheFullMipFilterAtEveryScale) {
+    // Quads at their texture's size or larger skip the level choice; any
+    // scale must still give what the mip-mapped filter gives.
+    static const char kMipMapped[] = R"fx(
+texture g_Texture;
+sampler s = sampler_state { Texture = <g_Texture>; MinFilter = LINEAR; MagFilter = LINEAR; MipFilter = LINEAR;
+                            AddressU = WRAP; AddressV = WRAP; };
+pixelshader P { void main() { o_Colour = texture(s, v_TexCoord0) * v_Colour; } }
+technique T { pass p0 { VertexShader = null; PixelShader = P; } }
+)fx";
+    Begin();
+    Texture* t = new Texture;
+    t->texture = Gpu::CreateTexture(64, 32, 0, Gpu::kFormatA8R8G8B8, false);  // a full mip chain
+    t->width = 64;
+    t->height = 32;
+    uint32_t* texels = reinterpret_cast<uint32_t*>(t->Lock(nullptr));
+    for (unsigned i = 0; i < 64 * 32; ++i) texels[i] = 0xFF000000u | (i * 2654435761u >> 8);
+    t->Unlock();
+    Gpu::Effect* reference = Gpu::CreateEffect(kMipMapped, sizeof kMipMapped - 1, "mip-mapped quad");
+    ASSERT_NE(reference, nullptr);
+    reference->SetTechnique("T");
+    reference->SetTexture("g_Texture", t->texture);
+    struct Case {
+        float x, y, w, h;
+    };
+    const Case cases[] = {{100, 60, 64, 32},  {100.25f, 60.5f, 64, 32}, {100, 60, 200, 90},
+                          {100, 60, 64, 100}, {100, 60, 40, 20},        {100, 60, 128, 20}};
+    for (const Case& c : cases) {
+        const Vector2 pos(c.x, c.y), size(c.w, c.h);
+        GraphicsDevice::Clear(0xFF000000);
+        Renderer2D::DrawTexturedQuad(t, &pos, &size, 0xFFFFFFFF);
+        const Image quad = GpuFixture::ReadTarget();
+        GraphicsDevice::Clear(0xFF000000);
+        Renderer2D::DrawEffectQuad(reference, &pos, &size, 0xFFFFFFFF);  // the same corners, in pixels at 1280 x 720
+        const Image expected = GpuFixture::ReadTarget();
+        int differ = 0;
+        for (size_t i = 0; i < quad.pixels.size(); ++i) differ += quad.pixels[i] != expected.pixels[i];
+        EXPECT_EQ(differ, 0) << c.x << "," << c.y << " " << c.w << " x " << c.h;
+    }
+    Gpu::ReleaseEffect(reference);
+    Free(t);
+}

@@ -25,5 +25,6 @@ technique PostProcess {
     pass p0 {
         VertexShader = null;
         PixelShader = PS_BrightPass;
+        ZEnable = false;  // a chain target\'s depth holds nothing to test against
     }
 }

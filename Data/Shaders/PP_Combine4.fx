@@ -23,5 +23,6 @@ technique PostProcess {
     pass p0 < float fScaleX = 4.0; float fScaleY = 4.0; > {
         VertexShader = null;
         PixelShader = PS_Combine4;
+        ZEnable = false;  // a chain target\'s depth holds nothing to test against
     }
 }

@@ -11,13 +11,14 @@ sampler s_SrcColor = sampler_state {
 
 pixelshader PS_DownFilter4 {
     void main() {
-        // The pixel's centre lies between the block's middle texels, so
-        // offsets of +-0.5 and +-1.5 texels hit the 16 texel centres.
-        vec4 sum = vec4(0.0);
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 4; ++x)
-                sum += texture(s_SrcColor, v_TexCoord0 + vec2(1.5 - float(x), float(y) - 1.5) * g_PixelRatio);
-        o_Colour = sum / 16.0;
+        // The pixel's centre lies between the block's middle texels. A
+        // filtered read at +-1 texel from it lands where four texel centres
+        // meet and gives their mean, so four reads cover the 16 texels.
+        vec4 sum = texture(s_SrcColor, v_TexCoord0 + vec2(-1.0, -1.0) * g_PixelRatio) +
+                   texture(s_SrcColor, v_TexCoord0 + vec2(1.0, -1.0) * g_PixelRatio) +
+                   texture(s_SrcColor, v_TexCoord0 + vec2(-1.0, 1.0) * g_PixelRatio) +
+                   texture(s_SrcColor, v_TexCoord0 + vec2(1.0, 1.0) * g_PixelRatio);
+        o_Colour = sum * 0.25;
     }
 }
 
@@ -25,5 +26,6 @@ technique PostProcess {
     pass p0 < float fScaleX = 0.25; float fScaleY = 0.25; > {
         VertexShader = null;
         PixelShader = PS_DownFilter4;
+        ZEnable = false;  // a chain target\'s depth holds nothing to test against
     }
 }

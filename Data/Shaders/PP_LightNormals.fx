@@ -1,6 +1,8 @@
 // Lights a normal image (normals stored as (n + 1) / 2, alpha = coverage):
 // a cube-map reflection along the view direction mirrored about the normal,
-// plus a little ambient, times the diffuse term, times coverage.
+// plus a little ambient, times the diffuse term, times coverage. It enlarges
+// four times as it lights: the normals come filtered from the quarter-size
+// image, with no full-size copy of them in between.
 float2  g_PixelRatio;
 float3  g_vViewDir;
 float3  g_vLightDir = float3(-0.5, 0.25, 0.25);
@@ -21,6 +23,9 @@ samplerCUBE s_Cubemap = sampler_state {
 pixelshader PS_LightNormals {
     void main() {
         vec4 c = texture(s_SrcColor, v_TexCoord0);
+        // Where nothing is covered the result is alpha 0, which the alpha
+        // test drops: dropped at once, most of the picture skips the work.
+        if (c.a == 0.0) discard;
         vec3 normal = normalize((c.rgb - 0.5) * 2.0);
         vec3 e = normalize(g_vViewDir);
         vec3 r = 2.0 * dot(e, normal) * normal - e;
@@ -33,7 +38,7 @@ pixelshader PS_LightNormals {
 }
 
 technique PostProcess {
-    pass p0 {
+    pass p0 < float fScaleX = 4.0; float fScaleY = 4.0; > {
         VertexShader = null;
         PixelShader = PS_LightNormals;
         ZEnable = false;

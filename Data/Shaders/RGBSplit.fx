@@ -40,10 +40,14 @@ pixelshader PS_PlainCopy {
     void main() { o_Colour = vec4(texture(s_Scene, v_TexCoord0).rgb, 1.0); }
 }
 
+// Both write alpha 1 over the whole picture: blending would change nothing,
+// and the depth test always passes, so neither is done.
 technique PostProcess {
     pass p0 {
         VertexShader = null;
         PixelShader = PS_RGBSplit;
+        AlphaBlendEnable = false;
+        ZEnable = false;
     }
 }
 
@@ -51,5 +55,7 @@ technique PlainCopy {
     pass p0 {
         VertexShader = null;
         PixelShader = PS_PlainCopy;
+        AlphaBlendEnable = false;
+        ZEnable = false;
     }
 }

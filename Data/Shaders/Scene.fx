@@ -98,10 +98,13 @@ pixelshader PS_Grid {
     void main() { o_Colour = vec4(texture(s_Texture, v_TexCoord0).rgb * g_fGridFlash, 1.0); }
 }
 
+// The grid, the heads and the cylinders write alpha 1: blending them would
+// change nothing, so it is left off.
 technique TechGrid {
     pass p0 {
         VertexShader = VS_Grid;
         PixelShader = PS_Grid;
+        AlphaBlendEnable = false;
     }
 }
 
@@ -185,6 +188,7 @@ technique TechHead {
     pass p0 {
         VertexShader = VS_Head;
         PixelShader = PS_Head;
+        AlphaBlendEnable = false;
     }
 }
 
@@ -192,5 +196,6 @@ technique TechCylinder {
     pass p0 {
         VertexShader = VS_Cylinder;
         PixelShader = PS_Cylinder;
+        AlphaBlendEnable = false;
     }
 }

@@ -66,7 +66,9 @@ vertexshader VS_Particle {
         // projection's vertical scale (g_mProj[1][1]) over the distance, times
         // half the target's height.
         float size = s * 0.02 * (g_mProj[1][1] / clip.w) * (g_fTargetHeight * 0.5);
-        gl_Position = clip;
+        // An empty voxel's sprite would only write alpha 0, which the alpha
+        // test drops: it goes outside the view instead, unrasterised.
+        gl_Position = size > 0.5 ? clip : vec4(2.0, 2.0, 2.0, 1.0);
         gl_PointSize = size;
         v_Size = size;
         v_Depth = clip.z / clip.w;

@@ -20,7 +20,7 @@
 #include "tests/gpu_fixture.h"
 #include "timeline/active_effects.h"
 
-namespace {
+namespace Bench {
 
 namespace fs = std::filesystem;
 
@@ -44,6 +44,12 @@ CMetaWriter* FullScroller() {
     while (-state.scrollX < state.letterWidth * 0.5f) writer->Update(1.0f / 60.0f);
     return writer;
 }
+
+}  // namespace Bench
+
+namespace {
+
+using Bench::FullScroller;
 
 void ScrollerUpdate(benchmark::State& state) {
     CMetaWriter* writer = FullScroller();
