@@ -8,10 +8,13 @@
 #include "app/entry.h"
 #include "app/lumivane.h"
 #include "assets/asset_source.h"
+#include "platform/isolated.h"
 #include "platform/window.h"
 #include "render/graphics_device.h"
 
 int main(int argc, char** argv) {
+    // Started again by ourselves to read a mesh in a process of its own?
+    Platform::RunIsolatedWorkIfAsked();
     CommandLine commandLine;
     std::string error;
     if (!ParseCommandLine(argc, argv, &commandLine, &error)) {

@@ -12,8 +12,8 @@
 namespace {
 
 // What the importer may take and send back: the largest mesh data a file
-// within kMaxXFileBytes can make, and a while for a big text file on a busy
-// machine.
+// within kMaxXFileBytes can make, and processor time for a big text file
+// (the show's meshes take a tenth of a second).
 constexpr size_t kMaxPackedBytes = 256u << 20;
 constexpr int kImportSeconds = 30;
 // What the importer may allocate for one file; the show's meshes need a few MiB.
@@ -162,7 +162,22 @@ bool Unpack(const std::vector<uint8_t>& bytes, MeshData* mesh) {
     return true;
 }
 
+// The importer's side, in the child process: the file's bytes in, the
+// packed mesh (or the importer's reason) out.
+bool ImportInChild(const uint8_t* data, size_t size, std::vector<uint8_t>* result) {
+    MeshData mesh;
+    std::string why;
+    if (!ImportWithAssimp(data, size, &mesh, &why)) {
+        result->assign(why.begin(), why.end());
+        return false;
+    }
+    Pack(mesh, result);
+    return true;
+}
+
 }  // namespace
+
+LUMIVANE_ISOLATED_WORK(x_mesh, ImportInChild);
 
 bool LoadXMesh(const uint8_t* data, size_t size, MeshData* out, std::string* error) {
     *out = MeshData{};
@@ -188,18 +203,8 @@ bool LoadXMesh(const uint8_t* data, size_t size, MeshData* out, std::string* err
     // crashes: it runs in a process of its own, where a crash or a hang is
     // only this file's error.
     std::vector<uint8_t> packed;
-    auto import = [&](std::vector<uint8_t>* result) {
-        MeshData mesh;
-        std::string why;
-        if (!ImportWithAssimp(data, size, &mesh, &why)) {
-            result->assign(why.begin(), why.end());
-            return false;
-        }
-        Pack(mesh, result);
-        return true;
-    };
-    if (!Platform::RunIsolated(import, kMaxPackedBytes, kImportMemory, kImportSeconds * 1000, &packed, error))
-        return false;
+    const Platform::IsolatedLimits limits{kMaxPackedBytes, kImportMemory, kImportSeconds};
+    if (!Platform::RunIsolated("x_mesh", data, size, limits, &packed, error)) return false;
     if (!Unpack(packed, out)) {
         *out = MeshData{};
         *error = "the reader's answer does not add up";

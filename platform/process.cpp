@@ -1,5 +1,6 @@
 #include "platform/process.h"
 
+#include <fcntl.h>
 #include <malloc.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -46,7 +47,7 @@ bool PipeProcess::Start(const std::vector<std::string>& args) {
     // A child that dies early must not kill us with SIGPIPE; writes fail instead.
     std::signal(SIGPIPE, SIG_IGN);
     int fds[2];
-    if (pipe(fds) != 0) return false;
+    if (pipe2(fds, O_CLOEXEC) != 0) return false;  // no other child inherits our end
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);

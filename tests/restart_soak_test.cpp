@@ -1,9 +1,10 @@
 // A hundred restarts (R) in one run: every restart clears the effects, frees
 // the song, runs the loading screen again and starts the music anew, and the
-// memory the process holds afterwards is what it held before, within 1 MB.
+// heap does not grow with the restarts: within 1 MB over ninety of them.
 #include <gtest/gtest.h>
 
 #include <malloc.h>
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -81,15 +82,29 @@ TEST(RestartSoak, AHundredRestartsLeaveTheHeapWhereItWas) {
     // The first restarts settle what is made once and kept (caches of the
     // driver, the song's first decoder buffers).
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(restart());
-    const size_t before = HeapInUse();
+    // The heap after every restart. What the decoding thread or the driver
+    // holds at one moment varies by a few MB with the timing; a leak grows
+    // with every restart. So the median of the first ten is compared with
+    // that of the last ten, ninety restarts later.
+    std::vector<size_t> heap;
     const long long residentBefore = ResidentBytes();
-    for (int i = 0; i < 100; ++i) ASSERT_TRUE(restart()) << "restart " << i;
-    const size_t after = HeapInUse();
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_TRUE(restart()) << "restart " << i;
+        heap.push_back(HeapInUse());
+    }
     const long long residentAfter = ResidentBytes();
+    auto median = [](std::vector<size_t> v) {
+        std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+        return v[v.size() / 2];
+    };
+    const size_t before = median({heap.begin(), heap.begin() + 10});
+    const size_t after = median({heap.end() - 10, heap.end()});
 
     const long long growth = static_cast<long long>(after) - static_cast<long long>(before);
-    std::printf("heap in use: %zu bytes before, %zu after 100 restarts: %+lld bytes (resident: %+lld bytes)\n", before,
-                after, growth, residentAfter - residentBefore);
+    std::printf(
+        "heap in use: %zu bytes after the first ten restarts, %zu after the last ten: %+lld bytes "
+        "(resident over all 100: %+lld bytes)\n",
+        before, after, growth, residentAfter - residentBefore);
     RecordProperty("heap_growth_bytes", static_cast<int>(growth));
     EXPECT_LT(growth, 1 << 20);
     EXPECT_TRUE(ActiveEffectList::IsClassActive(kIntroScreen));

@@ -6,6 +6,14 @@
 #include <string>
 
 #include "assets/x_mesh.h"
+#include "platform/isolated.h"
+
+// Assimp reads each input in a process of its own: this program, started
+// again, does that work here and ends.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    Platform::RunIsolatedWorkIfAsked();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MeshData mesh;
