@@ -23,7 +23,17 @@ pid=""
 
 fail() {
     echo "FAIL($case): $*"
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; pid=""; fi
+    if [ -n "$pid" ]; then
+        if kill -0 "$pid" 2>/dev/null; then
+            kill "$pid" 2>/dev/null
+            wait "$pid" 2>/dev/null
+        else
+            # It ended by itself: how, tells a crash from a quit.
+            wait "$pid"
+            echo "  the program had ended with exit status $?"
+        fi
+        pid=""
+    fi
     [ -s "$dir/stderr" ] && sed 's/^/  stderr: /' "$dir/stderr"
     return 1
 }
