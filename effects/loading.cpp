@@ -1,6 +1,7 @@
 #include "effects/loading.h"
 
 #include "assets/catalogue.h"
+#include "assets/prefetch.h"
 #include "assets/resource_ids.h"
 #include "assets/texture.h"
 #include "core/frame_timer.h"
@@ -16,8 +17,25 @@ CLoading::CLoading() {
     Texture* loadedPip = GetTexture(kTexLoadingPip);
     Texture* loadedBackground = GetTexture(kTexLoader);
     borrowed = loadedPip && loadedBackground;
-    pip = borrowed ? loadedPip : Texture::FromResource(kTexLoadingPip);
-    background = borrowed ? loadedBackground : Texture::FromResource(kTexLoader);
+    if (borrowed) {
+        pip = loadedPip;
+        background = loadedBackground;
+        backgroundTaken = pipTaken = true;
+    }
+    TakePictures();
+}
+
+void CLoading::TakePictures() {
+    // While the prefetcher is still decoding a picture the screen stays
+    // black without it, rather than hold the first frame until it is done.
+    if (!backgroundTaken && AssetPrefetch::IsDecoded(kTexLoader)) {
+        background = Texture::FromResource(kTexLoader);
+        backgroundTaken = true;
+    }
+    if (!pipTaken && AssetPrefetch::IsDecoded(kTexLoadingPip)) {
+        pip = Texture::FromResource(kTexLoadingPip);
+        pipTaken = true;
+    }
 }
 
 CLoading::~CLoading() {
@@ -30,6 +48,7 @@ void CLoading::Finish() { finished = true; }
 
 void CLoading::Update(float dt) {
     CEffect::Update(dt);  // the unlimited lifetime never runs out
+    TakePictures();
     if (!finished) {
         // While the prefetcher is still decoding the next asset the frame
         // only draws: loading it now would hold the frame until it is done.

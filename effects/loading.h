@@ -17,10 +17,14 @@ public:
     void Finish() override;
     void Update(float dt) override;
     void Render() override;
+    // Takes each picture once it is decoded (at once when nothing decodes ahead).
+    void TakePictures();
 
     Texture* background = nullptr;  // the loader picture (resource 108)
     Texture* pip = nullptr;         // one progress pip (resource 109)
     bool borrowed = false;          // both are the catalogue's (a restart); else owned
+    bool backgroundTaken = false;   // read (or failed): never read again
+    bool pipTaken = false;
     float progress = 0.0f;          // 0..1, advanced by the preload
     float fade = 1.0f;              // seconds of fade left once loading is done
     bool retired = false;           // removed itself after the fade

@@ -33,6 +33,18 @@ static void ResetRenderStates() {
     }
 }
 
+// llvmpipe compiles the shader that makes mip levels on its first use (some
+// 85 ms here), and the first picture the loading screen uploads would wait
+// for it in a frame. Making the levels of a tiny texture now moves that
+// compile to start-up. Its shape is the pictures' (power-of-two sides,
+// A8R8G8B8), as the compiled variant depends on them.
+static void PrepareMipGeneration() {
+    const uint32_t texels[4 * 4] = {};
+    Texture* t = CreateTexture(4, 4, 0, kFormatA8R8G8B8, false);
+    UploadTexture(t, texels);
+    ReleaseTexture(t);
+}
+
 bool CreateDevice(int width, int height, const char** error) {
     if (epoxy_gl_version() < 33) {
         if (error) *error = "OpenGL 3.3 is not available";
@@ -96,6 +108,7 @@ bool CreateDevice(int width, int height, const char** error) {
     // The frame never clears the back buffer's depth; it starts at the far
     // plane, so depth-tested quads drawn onto it always pass.
     Clear(kClearTarget | kClearZBuffer, 0, 1.0f);
+    PrepareMipGeneration();
     return true;
 }
 

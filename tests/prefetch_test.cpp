@@ -1,6 +1,7 @@
 // The asset prefetcher: what it decodes ahead is what the frame would have
 // decoded itself, the loading screen waits for it rather than for a decoder
-// when playing, and a capture still loads exactly one asset per frame.
+// when playing (its own pictures included), and a capture still loads
+// exactly one asset per frame.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -49,9 +50,11 @@ TEST(AssetPrefetch, DecodesWhatTheFrameWouldAndTheLoadingScreenWaitsForIt) {
     ReleaseCatalogue();
     AssetPrefetch::Start(false);
     CLoading* loading = static_cast<CLoading*>(CreateEffect(kLoading, 0, 3.4028235e38f));
-    ASSERT_NE(loading->background, nullptr);
     const std::vector<int> loaded = RunLoadingScreen(loading, 200000);
     ASSERT_TRUE(loading->finished);
+    // Its pictures arrive once decoded, without holding a frame for them.
+    ASSERT_NE(loading->background, nullptr);
+    ASSERT_NE(loading->pip, nullptr);
     int loads = 0;
     for (int l : loaded) loads += l;
     EXPECT_EQ(loads, kCatalogueSize);  // each asset once, never two in a frame
