@@ -24,7 +24,7 @@ public:
     Texture* pip = nullptr;         // one progress pip (resource 109)
     bool borrowed = false;          // both are the catalogue's (a restart); else owned
     bool backgroundTaken = false;   // read (or failed): never read again
-    bool pipTaken = false;
+    bool pipTaken = false;          // the same for the pip
     float progress = 0.0f;          // 0..1, advanced by the preload
     float fade = 1.0f;              // seconds of fade left once loading is done
     bool retired = false;           // removed itself after the fade
