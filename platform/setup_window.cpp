@@ -87,7 +87,16 @@ void* CreateSetupTexture(const uint32_t* texels, int width, int height) {
 SetupInput BeginSetupFrame(int waitMilliseconds) {
     SetupInput input;
     SDL_Event e;
-    bool have = SDL_WaitEventTimeout(&e, waitMilliseconds) != 0;
+    // Polled in short sleeps rather than SDL_WaitEventTimeout. While SDL
+    // waits, an event that another thread adds wakes it with a message sent
+    // to the window on a second X connection; SDL 2.26 can send that message
+    // after the dialog has closed its window, and the X error for the
+    // missing window ends the program (exit 1, "BadWindow" on X_SendEvent).
+    bool have = SDL_PollEvent(&e) != 0;
+    for (int waited = 0; !have && waited < waitMilliseconds; waited += 5) {
+        SDL_Delay(5);
+        have = SDL_PollEvent(&e) != 0;
+    }
     while (have) {
         ImGui_ImplSDL2_ProcessEvent(&e);
         switch (e.type) {
