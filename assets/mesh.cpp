@@ -36,7 +36,7 @@ Mesh* Mesh::DecodeResource(int resourceId) {
     std::string error;
     Mesh* mesh = Decode(bytes.data, bytes.size, &error);
     if (!mesh) ReportBadAsset(bytes, error.c_str());
-    Platform::ReturnFreeMemory();  // the importer's scratch memory, freed but kept
+    Platform::ReturnFreeMemory();  // the inflated file and the reader's answer, freed but kept
     return mesh;
 }
 

@@ -237,7 +237,8 @@ bool RunIsolated(const char* name, const uint8_t* input, size_t size, const Isol
         *error = std::string(received.begin() + 1, received.end());
         return false;
     }
-    out->assign(received.begin() + 1, received.end());
+    received.erase(received.begin());  // the status byte; the rest is the answer, not copied again
+    *out = std::move(received);
     return true;
 }
 

@@ -11,8 +11,9 @@ namespace Platform {
 bool FindProgram(const char* program);
 
 // Hands the heap's free pages back to the system. After a burst of
-// short-lived allocations (reading a mesh takes some 80 MB for a moment)
-// the C library keeps them otherwise, and they count against the process.
+// short-lived allocations (a mesh's inflated file and the reader's answer,
+// several MB for a moment) the C library keeps them otherwise, and they
+// count against the process.
 void ReturnFreeMemory();
 
 // Makes the calling thread yield to the process's others (nice 5): for
