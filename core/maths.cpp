@@ -1,5 +1,8 @@
 #include "core/maths.h"
 
+#include <algorithm>
+#include <cmath>
+
 const Vector3 kZero3(0, 0, 0), kAxisX(1, 0, 0), kAxisY(0, 1, 0), kAxisZ(0, 0, 1);
 const Vector4 kZero4(0, 0, 0, 0), kOne4(1, 1, 1, 1), kHalf4(0.5f, 0.5f, 0.5f, 0.5f);
 const Matrix kIdentity(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
@@ -148,6 +151,39 @@ Vector4 Transform(const Vector3& p, const Matrix& m) {
     return {p.x * m.m[0] + p.y * m.m[4] + p.z * m.m[8] + m.m[12], p.x * m.m[1] + p.y * m.m[5] + p.z * m.m[9] + m.m[13],
             p.x * m.m[2] + p.y * m.m[6] + p.z * m.m[10] + m.m[14],
             p.x * m.m[3] + p.y * m.m[7] + p.z * m.m[11] + m.m[15]};
+}
+
+static void BoxCorners(const Vector3& lo, const Vector3& hi, const Matrix& m, Vector4 corners[8]) {
+    for (int i = 0; i < 8; ++i)
+        corners[i] = Transform(Vector3(i & 1 ? hi.x : lo.x, i & 2 ? hi.y : lo.y, i & 4 ? hi.z : lo.z), m);
+}
+
+void TransformBox(const Vector3& lo, const Vector3& hi, const Matrix& m, Vector3* outLo, Vector3* outHi) {
+    Vector4 c[8];
+    BoxCorners(lo, hi, m, c);
+    *outLo = *outHi = Vector3(c[0].x, c[0].y, c[0].z);
+    for (const Vector4& p : c) {
+        *outLo = Vector3(std::min(outLo->x, p.x), std::min(outLo->y, p.y), std::min(outLo->z, p.z));
+        *outHi = Vector3(std::max(outHi->x, p.x), std::max(outHi->y, p.y), std::max(outHi->z, p.z));
+    }
+}
+
+bool BoxOutsideView(const Vector3& lo, const Vector3& hi, const Matrix& viewProj) {
+    Vector4 c[8];
+    BoxCorners(lo, hi, viewProj, c);
+    // In clip space the picture is -w <= x, y <= w. A box whose corners all
+    // fail one of the four inequalities lies beyond that edge, whatever the
+    // sign of w. The margin of 1 % of w covers the rasteriser's half-pixel
+    // shift and rounding.
+    const auto allBeyond = [&](auto distance) {
+        for (const Vector4& p : c)
+            if (!(distance(p) > 0.01f * std::abs(p.w))) return false;
+        return true;
+    };
+    return allBeyond([](const Vector4& p) { return p.x - p.w; }) ||
+           allBeyond([](const Vector4& p) { return -p.x - p.w; }) ||
+           allBeyond([](const Vector4& p) { return p.y - p.w; }) ||
+           allBeyond([](const Vector4& p) { return -p.y - p.w; });
 }
 
 uint32_t ColourFromFloats(float a, float r, float g, float b) {

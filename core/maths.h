@@ -121,6 +121,13 @@ Matrix MatrixOrthoOffCenterRH(float left, float right, float bottom, float top, 
 // Row vector times matrix (w = 1), the transform the shaders apply.
 Vector4 Transform(const Vector3& p, const Matrix& m);
 
+// The axis-aligned box around the eight corners of lo..hi under `m`.
+void TransformBox(const Vector3& lo, const Vector3& hi, const Matrix& m, Vector3* outLo, Vector3* outHi);
+// True when the box lo..hi lies wholly outside one of the four planes
+// through the eye and an edge of the picture under `viewProj` (left, right,
+// top, bottom): nothing of it can be drawn. Near and far are not tested.
+bool BoxOutsideView(const Vector3& lo, const Vector3& hi, const Matrix& viewProj);
+
 // 0xAARRGGBB from four floats in 0..1: each times 255, truncated, low 8 bits kept.
 uint32_t ColourFromFloats(float a, float r, float g, float b);
 

@@ -186,6 +186,16 @@ void NextLetter(MetaWriterState& state) {
     newest.indexCount = field.IndexCount();
     std::copy_n(field.Vertices(), newest.vertexCount, newest.vertices.data());
     std::copy_n(field.Indices(), newest.indexCount, newest.indices.data());
+    if (newest.vertexCount > 0) {
+        newest.boundsMin = newest.boundsMax = newest.vertices[0].position;
+        for (int i = 1; i < newest.vertexCount; ++i) {
+            const Vector3& p = newest.vertices[i].position;
+            newest.boundsMin = Vector3(std::min(newest.boundsMin.x, p.x), std::min(newest.boundsMin.y, p.y),
+                                       std::min(newest.boundsMin.z, p.z));
+            newest.boundsMax = Vector3(std::max(newest.boundsMax.x, p.x), std::max(newest.boundsMax.y, p.y),
+                                       std::max(newest.boundsMax.z, p.z));
+        }
+    }
 
     state.textPos += 1;
     if (state.textPos >= state.textLength) state.textPos = 0;
@@ -347,22 +357,39 @@ void CMetaWriter::DrawLetters() {
     // A letter in its colour, then its shadow: black, which the shader
     // turns into a faint flat grey.
     const Vector4 shadowColour(0.0f, 0.0f, 0.0f, 1.0f);
-    auto drawWithShadow = [&](auto draw) {
-        const Matrix model = MatrixTranslation(x, 0.0f, 0.0f) * scale;
-        effect->SetVector("g_vDiffuseColor", state.letterColour);
-        effect->SetMatrix("g_mModel", model);
-        draw();
-        effect->SetVector("g_vDiffuseColor", shadowColour);
-        effect->SetMatrix("g_mModel", shadow * model);
-        draw();
+    // Letters scrolled out of the picture are left out, with their shadows:
+    // most of the 16 frozen ones at any moment. The spikes push the surface
+    // out by up to half the spike level.
+    const Camera* camera = GetActiveCamera();
+    const Matrix viewProj = camera ? camera->GetView() * camera->GetProjection() : kIdentity;
+    const float spikeReach = 0.5f * std::abs(state.SpikeLevel);
+    auto inView = [&](const LetterMeshSlot* slot, const Matrix& model) {
+        if (!slot || !camera) return true;
+        Vector3 lo, hi;
+        TransformBox(slot->boundsMin, slot->boundsMax, model, &lo, &hi);
+        const Vector3 reach(spikeReach, spikeReach, spikeReach);
+        return !BoxOutsideView(lo - reach, hi + reach, viewProj);
     };
-    drawWithShadow([&] { state.field->Draw(effect, false); });
+    auto drawWithShadow = [&](const LetterMeshSlot* slot, auto draw) {
+        const Matrix model = MatrixTranslation(x, 0.0f, 0.0f) * scale;
+        if (inView(slot, model)) {
+            effect->SetVector("g_vDiffuseColor", state.letterColour);
+            effect->SetMatrix("g_mModel", model);
+            draw();
+        }
+        if (inView(slot, shadow * model)) {
+            effect->SetVector("g_vDiffuseColor", shadowColour);
+            effect->SetMatrix("g_mModel", shadow * model);
+            draw();
+        }
+    };
+    drawWithShadow(nullptr, [&] { state.field->Draw(effect, false); });
     // The frozen letters, newest first, each one its width further left.
     for (int s = kMetaSlots - 1; s >= 0; --s) {
         const LetterMeshSlot& slot = state.slots[s];
         x -= slot.width / kWorldScale;
         if (slot.vertexCount == 0) continue;
-        drawWithShadow([&] {
+        drawWithShadow(&slot, [&] {
             MetaballField::DrawMesh(effect, slot.vertices.data(), slot.vertexCount, slot.indices.data(),
                                     slot.indexCount);
         });

@@ -50,6 +50,7 @@ struct LetterMeshSlot {
     std::vector<MetaVertex> vertices;  // kMetaMaxVertices, allocated once
     std::vector<uint16_t> indices;     // kMetaMaxIndices, allocated once
     float width = 0.0f;                // world units
+    Vector3 boundsMin, boundsMax;      // of the vertices' positions, in the letter's own units
 };
 
 // Everything the instances share. Built by the first one, never released.

@@ -116,6 +116,38 @@ TEST(Maths, ProjectionsMapDepthToZeroOne) {
     ExpectVec(Transform(Vector3(1280, 720, 0), o), 1, -1, 0);
 }
 
+// A camera at the origin looking down -z with a 90-degree view: at depth d
+// the picture spans -d..d in y and -1.78 d..1.78 d in x.
+TEST(Maths, BoxOutsideViewOnlyForBoxesBeyondAnEdge) {
+    const Matrix viewProj = MatrixLookAt(Vector3(0, 0, 0), Vector3(0, 0, -1), Vector3(0, 1, 0)) *
+                            MatrixPerspectiveFovRH(1.5707964f, 1280.0f / 720.0f, 0.1f, 100.0f);
+    struct Case {
+        const char* what;
+        Vector3 lo, hi;
+        bool outside;
+    } cases[] = {
+        {"in the middle", {-1, -1, -10.5f}, {1, 1, -9.5f}, false},
+        {"across the left edge", {-19, -1, -10.5f}, {-17, 1, -9.5f}, false},
+        {"beyond the left edge", {-25, -1, -10.5f}, {-20, 1, -9.5f}, true},
+        {"beyond the right edge", {20, -1, -10.5f}, {25, 1, -9.5f}, true},
+        {"beyond the top", {-1, 11, -10.5f}, {1, 12, -9.5f}, true},
+        {"beyond the bottom", {-1, -12, -10.5f}, {1, -11, -9.5f}, true},
+        {"just inside the top, within the margin", {-1, 9.95f, -10}, {1, 10.05f, -10}, false},
+        {"round the eye", {-1, -1, -1}, {1, 1, 1}, false},
+        {"wide, in front and behind", {-50, -1, -10}, {50, 1, 10}, false},
+        {"behind the eye", {-1, -1, 5}, {1, 1, 9}, true},
+        {"beyond the far plane, in line", {-1, -1, -500}, {1, 1, -400}, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(BoxOutsideView(c.lo, c.hi, viewProj), c.outside) << c.what;
+
+    // The box around a turned box holds all its corners.
+    Vector3 lo, hi;
+    TransformBox(Vector3(-1, -2, -3), Vector3(1, 2, 3), MatrixRotationY(1.5707964f) * MatrixTranslation(10, 0, 0), &lo,
+                 &hi);
+    ExpectVec(Vector4(lo.x, lo.y, lo.z, 0), 7, -2, -1);
+    ExpectVec(Vector4(hi.x, hi.y, hi.z, 0), 13, 2, 1);
+}
+
 TEST(Maths, ColourFromFloatsTruncatesAndPacksArgb) {
     EXPECT_EQ(ColourFromFloats(0, 0, 0, 0), 0x00000000u);
     EXPECT_EQ(ColourFromFloats(1, 1, 1, 1), 0xFFFFFFFFu);
