@@ -112,6 +112,7 @@ void ReleaseVoxelResources() {
     VoxelResources& r = VoxelResources::Get();
     r.blur = GaussianKernel{};
     DeleteTexture(r.normalMap);
+    DeleteTexture(r.spriteTarget);
     for (Texture*& slice : r.slices) DeleteTexture(slice);
     r.unavailable = "its resources have been released";
 }

@@ -47,7 +47,12 @@ void FillParticleGrid(VoxelParticle* particles);
 struct VoxelResources {
     Texture* slices[kVoxelGrid] = {};  // R32F targets, 32 x 32: slice k is the plane z = k / 32
     Texture* normalMap = nullptr;      // A32B32G32R32F, the sprite normal disc
-    GaussianKernel blur;               // BuildGaussianKernel(3.0): radius 8
+    // The sprites are drawn at half the picture's size in each direction:
+    // the cloud is lit from a quarter-size image of them, and a quarter of
+    // the pixels is most of the shot's cost. Made when first drawn, and
+    // again when the picture's size changes.
+    Texture* spriteTarget = nullptr;
+    GaussianKernel blur;  // BuildGaussianKernel(3.0): radius 8
     VoxelParticle particles[kVoxelParticles];
     Vector3 balls[kVoxelBalls];  // the ball centres, rewritten by every update
     float voxLevel = 0.2f;       // the field's level: tweak s_fVoxLevel

@@ -40,6 +40,20 @@ Vector3 RandomPointOutsideUnitSphere() {
     }
 }
 
+// The sprites' target, half the scene target's size; made again when that
+// size changes. Null without a scene target: the sprites then go where the
+// chain puts a scene.
+Texture* SpriteTarget(VoxelResources& r) {
+    const Texture* scene = PostProcessChain::SceneTarget();
+    if (!scene) return nullptr;
+    const unsigned w = std::max(1u, scene->width / 2), h = std::max(1u, scene->height / 2);
+    if (!r.spriteTarget || r.spriteTarget->width != w || r.spriteTarget->height != h) {
+        DeleteTexture(r.spriteTarget);
+        r.spriteTarget = Texture::CreateRenderTarget(w, h, Gpu::kFormatA8R8G8B8);
+    }
+    return r.spriteTarget;
+}
+
 }  // namespace
 
 uint8_t VoxelShortFade(float timeLeft, float duration) {
@@ -138,8 +152,9 @@ void CVoxelTest::DrawVoxelCloud(Gpu::Effect* voxel, const Camera& camera) {
     }
     GraphicsDevice::RestoreRenderTarget(saved);
 
-    // One sprite per voxel, slice by slice, writing normals and depth.
-    PostProcessChain::BeginScene(0x00000000);
+    // One sprite per voxel, slice by slice, writing normals and depth, into
+    // the half-size target.
+    PostProcessChain::BeginScene(0x00000000, SpriteTarget(r));
     Gpu::SetRenderState(Gpu::kRsZEnable, 1);
     Gpu::SetRenderState(Gpu::kRsZWriteEnable, 1);
     Gpu::SetRenderState(Gpu::kRsPointSpriteEnable, 1);
@@ -149,9 +164,14 @@ void CVoxelTest::DrawVoxelCloud(Gpu::Effect* voxel, const Camera& camera) {
     voxel->SetFloatArray("g_vTexelSize", texelSize, 2);
     voxel->SetMatrix("g_mModel", MatrixRotationY(0.2f * FrameTimer::GetTime()) * MatrixRotationX(0.1f));
     voxel->SetTexture("g_txNormalMap", r.normalMap->texture);
-    // Sprite sizes are in pixels: they follow the height of the target.
+    // Sprite sizes are in pixels: they follow the height of the picture,
+    // and shrink with the target they are drawn into.
     const Texture* scene = PostProcessChain::SceneTarget();
-    voxel->SetFloat("g_fTargetHeight", scene ? static_cast<float>(scene->height) : GraphicsDevice::View().viewHeight);
+    const float pictureHeight = scene ? static_cast<float>(scene->height) : GraphicsDevice::View().viewHeight;
+    Gpu::Surface* target = GraphicsDevice::GetRenderTarget();
+    voxel->SetFloat("g_fTargetHeight", pictureHeight);
+    voxel->SetFloat("g_fPointScale", static_cast<float>(Gpu::SurfaceHeight(target)) / pictureHeight);
+    Gpu::Release(target);
     for (int k = 0; k < kVoxelGrid; ++k) {
         voxel->SetTexture("g_txTexture", r.slices[k]->texture);
         const VoxelParticle* slice = &r.particles[k * kVoxelSliceParticles];
@@ -168,7 +188,7 @@ void CVoxelTest::DrawVoxelCloud(Gpu::Effect* voxel, const Camera& camera) {
         light->SetFloatArray("g_vViewDir", &viewDir.x, 3);
     }
     PostProcessChain::BeginPasses();
-    PostProcessChain::ApplyEffect(GetEffect(kFxDownFilter4));
+    PostProcessChain::ApplyHalfReduction();  // to a quarter of the picture's size
     if (VoxelBlurEnabled) {
         PostProcessChain::ApplyEffect(GetEffect(kFxBlurNormalsH));
         PostProcessChain::ApplyEffect(GetEffect(kFxBlurNormalsV));

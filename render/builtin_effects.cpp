@@ -109,3 +109,27 @@ technique RenderNoLight {
     }
 }
 )fx";
+
+// A post-processing pass: half-size reduction, each pixel the mean of a 2 x 2
+// block of source texels. The pixel's centre lies where the block's four
+// texel centres meet, so one filtered read gives their mean.
+const char kHalfReductionSource[] = R"fx(
+texture g_txSrcColor;
+sampler s_SrcColor = sampler_state {
+    Texture = <g_txSrcColor>;
+    MinFilter = LINEAR; MagFilter = LINEAR; MipFilter = NONE;
+    AddressU = CLAMP; AddressV = CLAMP;
+};
+
+pixelshader PS_HalfReduction {
+    void main() { o_Colour = texture(s_SrcColor, v_TexCoord0); }
+}
+
+technique PostProcess {
+    pass p0 < float fScaleX = 0.5; float fScaleY = 0.5; > {
+        VertexShader = null;
+        PixelShader = PS_HalfReduction;
+        ZEnable = false;
+    }
+}
+)fx";

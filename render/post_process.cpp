@@ -19,6 +19,7 @@ namespace {
 struct Chain {
     float width = 0, height = 0;
     Texture* scene = nullptr;
+    Texture* source = nullptr;  // where the scene was drawn: the scene target or the effect's own
     Texture* pingPong[2] = {};
     // How much of each ping-pong target may hold something other than 0,
     // from its top-left corner: regions are anchored there, and the rest of
@@ -30,19 +31,22 @@ struct Chain {
     bool firstPass = true;
     float extentU = 1, extentV = 1;
     Gpu::Effect* copyEffect = nullptr;
+    Gpu::Effect* halfReduction = nullptr;
     Gpu::VertexDeclaration* declaration = nullptr;
 };
 Chain s_chain;
 
-// The full-size quad: the half-pixel shift maps texels exactly onto pixels.
-void FullSizeQuad() {
-    float w = s_chain.width, h = s_chain.height;
+// The quad over w x h pixels from the top-left corner: the half-pixel shift
+// maps texels exactly onto pixels.
+void RegionQuad(float w, float h) {
     QuadVertex* q = s_chain.quad;
     q[0] = {-0.5f, -0.5f, 0.5f, 1, 0, 0, 0, 0};
     q[1] = {w - 0.5f, -0.5f, 0.5f, 1, 1, 0, 1, 0};
     q[2] = {-0.5f, h - 0.5f, 0.5f, 1, 0, 1, 0, 1};
     q[3] = {w - 0.5f, h - 0.5f, 0.5f, 1, 1, 1, 1, 1};
 }
+
+void FullSizeQuad() { RegionQuad(s_chain.width, s_chain.height); }
 
 void ReleaseTarget(Texture*& target) {
     if (!target) return;
@@ -65,6 +69,8 @@ void Create() {
     CreateTargets(display.windowWidth, display.windowHeight);
     s_chain.copyEffect =
         Gpu::CreateEffect(kCopyEffectSource, std::strlen(kCopyEffectSource), "the built-in copy effect");
+    s_chain.halfReduction =
+        Gpu::CreateEffect(kHalfReductionSource, std::strlen(kHalfReductionSource), "the built-in half-size reduction");
     const Gpu::VertexElement elements[] = {
         {0, Gpu::DeclType::Float4, Gpu::DeclUsage::PositionT, 0},
         {16, Gpu::DeclType::Float2, Gpu::DeclUsage::TexCoord, 0},
@@ -80,6 +86,7 @@ void CreateTargets(float width, float height) {
     ReleaseTarget(s_chain.scene);
     ReleaseTarget(s_chain.pingPong[0]);
     ReleaseTarget(s_chain.pingPong[1]);
+    s_chain.source = nullptr;
     unsigned w = static_cast<unsigned>(width), h = static_cast<unsigned>(height);
     s_chain.scene = Texture::CreateRenderTarget(w, h, Gpu::kFormatA8R8G8B8);
     s_chain.pingPong[0] = Texture::CreateRenderTarget(w, h, Gpu::kFormatA8R8G8B8);
@@ -92,6 +99,7 @@ void CreateTargets(float width, float height) {
 
 void Release() {
     Gpu::ReleaseEffect(s_chain.copyEffect);
+    Gpu::ReleaseEffect(s_chain.halfReduction);
     Gpu::ReleaseVertexDeclaration(s_chain.declaration);
     Gpu::Release(s_chain.savedTarget);
     ReleaseTarget(s_chain.scene);
@@ -100,11 +108,14 @@ void Release() {
     s_chain = Chain{};
 }
 
-void BeginScene(uint32_t clearColour) {
+void BeginScene(uint32_t clearColour, Texture* target) {
     Gpu::Release(s_chain.savedTarget);  // a scene begun twice without Present
     s_chain.savedTarget = Gpu::GetRenderTarget();
     if (!HaveTargets()) return;
-    Gpu::SetRenderTarget(s_chain.scene->surface);
+    const bool own =
+        target && target->surface && target->width <= s_chain.scene->width && target->height <= s_chain.scene->height;
+    s_chain.source = own ? target : s_chain.scene;
+    Gpu::SetRenderTarget(s_chain.source->surface);
     Gpu::Clear(Gpu::kClearTarget | Gpu::kClearZBuffer, clearColour, 1.0f);
 }
 
@@ -116,7 +127,11 @@ void BeginPasses() {
     s_chain.passCounter = 0;
     s_chain.firstPass = true;
     s_chain.extentU = s_chain.extentV = 1.0f;
-    FullSizeQuad();
+    if (!s_chain.source) s_chain.source = s_chain.scene;
+    if (s_chain.source)
+        RegionQuad(static_cast<float>(s_chain.source->width), static_cast<float>(s_chain.source->height));
+    else
+        FullSizeQuad();
 }
 
 namespace {
@@ -130,15 +145,15 @@ void PassScale(Gpu::Effect* effect, unsigned pass, float* scaleX, float* scaleY)
 
 // The quad of the next pass: it reads only the part of the source the
 // previous pass wrote, and its region is resized, anchored at the top-left
-// corner.
+// corner. What it writes is then that region's share of a ping-pong target.
 void StepRegion(float scaleX, float scaleY) {
     Chain& c = s_chain;
     c.quad[1].u0 = c.quad[3].u0 = c.extentU;
     c.quad[2].v0 = c.quad[3].v0 = c.extentV;
     if (scaleX != 1.0f) c.quad[1].x = c.quad[3].x = (c.quad[1].x + 0.5f) * scaleX - 0.5f;
     if (scaleY != 1.0f) c.quad[2].y = c.quad[3].y = (c.quad[2].y + 0.5f) * scaleY - 0.5f;
-    c.extentU *= scaleX;
-    c.extentV *= scaleY;
+    c.extentU = (c.quad[1].x + 0.5f) / c.width;
+    c.extentV = (c.quad[2].y + 0.5f) / c.height;
 }
 
 // States, technique and inputs of a pass effect; the source is the scene for
@@ -149,11 +164,12 @@ void BindPassInputs(Gpu::Effect* effect) {
     Gpu::SetRenderState(Gpu::kRsCullMode, Gpu::kCullNone);
     Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 0);
     effect->SetTechnique("PostProcess");
-    Texture* source = c.firstPass ? c.scene : c.pingPong[c.passCounter % 2];
+    Texture* scene = c.source ? c.source : c.scene;
+    Texture* source = c.firstPass ? scene : c.pingPong[c.passCounter % 2];
     c.firstPass = false;
     // What every pass may read; a pass file declares only what it uses.
     effect->SetTexture("g_txSrcColor", source->texture);
-    if (effect->HasParameter("g_txSceneColor")) effect->SetTexture("g_txSceneColor", c.scene->texture);
+    if (effect->HasParameter("g_txSceneColor")) effect->SetTexture("g_txSceneColor", scene->texture);
     if (effect->HasParameter("g_PixelRatio"))
         effect->SetFloatArray("g_PixelRatio", GraphicsDevice::View().pixelRatio, 2);
 }
@@ -216,6 +232,8 @@ void ApplyEffect(Gpu::Effect* effect) {
     ++c.passCounter;  // once per effect: the result is in pingPong[passCounter % 2]
 }
 
+void ApplyHalfReduction() { ApplyEffect(s_chain.halfReduction); }
+
 void Present() {
     Chain& c = s_chain;
     if (c.savedTarget) {
@@ -228,6 +246,7 @@ void Present() {
     c.copyEffect->SetTexture("g_Texture", c.pingPong[c.passCounter % 2]->texture);
     const Vector2 position(0.0f, 0.0f), size(c.width, c.height);
     Renderer2D::DrawEffectQuad(c.copyEffect, &position, &size, 0xFFFFFFFF);
+    c.source = nullptr;  // the next scene says again where it draws
 }
 
 void ApplyLastEffect(Gpu::Effect* effect) {
@@ -259,6 +278,7 @@ void ApplyLastEffect(Gpu::Effect* effect) {
     });
     Gpu::SetRenderState(Gpu::kRsZEnable, zEnable);
     ++c.passCounter;
+    c.source = nullptr;
 }
 
 void BloomAndPresent(float brightStrength) {

@@ -9,7 +9,7 @@
 //
 // A pass effect has the technique "PostProcess"; it reads g_txSrcColor (the
 // previous result, or the scene for the first pass), g_txSceneColor (the
-// scene) and g_PixelRatio (the texel size of the full-size targets). Pass
+// scene, wherever it was drawn) and g_PixelRatio (the texel size of the full-size targets). Pass
 // annotations fScaleX and fScaleY shrink or grow the drawn region, anchored
 // top-left; later passes read only the part of their source that was written.
 #pragma once
@@ -30,14 +30,19 @@ void CreateTargets(float width, float height);
 void Release();
 
 // Remembers render target 0 and makes the scene target current, cleared to
-// `clearColour` with depth 1.
-void BeginScene(uint32_t clearColour);
+// `clearColour` with depth 1. An effect may draw its scene into a smaller
+// target of its own instead (with its own depth): the first pass then reads
+// that whole target, and its region starts at that target's size.
+void BeginScene(uint32_t clearColour, Texture* target = nullptr);
 // Back to the remembered target.
 void EndScene();
-// Full-size region and extents again; the next pass reads the scene.
+// The scene's region and whole extents again; the next pass reads the scene.
 void BeginPasses();
 // Runs every pass of the effect's "PostProcess" technique; null is skipped.
 void ApplyEffect(Gpu::Effect* effect);
+// A built-in pass: the region shrinks to half in each direction, each pixel
+// the mean of a 2 x 2 block.
+void ApplyHalfReduction();
 // Draws the last result onto the remembered target and forgets it.
 void Present();
 // ApplyEffect of the chain's last effect, then Present, in one: a pass that

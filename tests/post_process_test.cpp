@@ -33,7 +33,7 @@ technique PostProcess { pass p0 < float fScaleX = 0.0625; float fScaleY = 0.0625
 
 class Chain : public ::testing::Test {
 protected:
-    Texture* target = nullptr;   // what the chain's Present draws onto
+    Texture* target = nullptr;  // what the chain's Present draws onto
     Gpu::Surface* saved = nullptr;
 
     void SetUp() override {
@@ -96,10 +96,10 @@ TEST_F(Chain, PassesBounceBetweenThePingPongTargets) {
     Gpu::Effect* add = Make(kAddPass);
     ASSERT_NE(add, nullptr);
     Scene(0x00000000, [] {});
-    PostProcessChain::ApplyEffect(add);   // reads the scene, writes pingPong[1]
+    PostProcessChain::ApplyEffect(add);  // reads the scene, writes pingPong[1]
     EXPECT_EQ(PostProcessChain::PassCounter(), 1);
     EXPECT_NEAR(GpuFixture::Red(Read(PostProcessChain::PingPongTarget(1)).At(640, 360)), 64, 1);
-    PostProcessChain::ApplyEffect(add);   // reads pingPong[1], writes pingPong[0]
+    PostProcessChain::ApplyEffect(add);  // reads pingPong[1], writes pingPong[0]
     EXPECT_EQ(PostProcessChain::PassCounter(), 2);
     EXPECT_NEAR(GpuFixture::Red(Read(PostProcessChain::PingPongTarget(0)).At(640, 360)), 128, 1);
     // A missing pass changes nothing.
@@ -113,9 +113,9 @@ TEST_F(Chain, PassesBounceBetweenThePingPongTargets) {
     // Every pass clears its whole destination, whatever region it draws:
     // nothing of the full-size results is left beside a reduced one.
     Gpu::Effect* down = Load(283);
-    PostProcessChain::ApplyEffect(down);   // pingPong[0]: a quarter of the grey
+    PostProcessChain::ApplyEffect(down);  // pingPong[0]: a quarter of the grey
     PostProcessChain::BeginPasses();
-    PostProcessChain::ApplyEffect(down);   // pingPong[1]: a quarter of the black scene
+    PostProcessChain::ApplyEffect(down);  // pingPong[1]: a quarter of the black scene
     EXPECT_NE(Read(PostProcessChain::PingPongTarget(0)).At(319, 179), 0x00000000u);
     for (int i = 0; i < 2; ++i) {
         Image image = Read(PostProcessChain::PingPongTarget(i));
@@ -170,6 +170,47 @@ TEST_F(Chain, DownFilterAveragesFourByFourBlocks) {
     EXPECT_NEAR(GpuFixture::Red(image.At(0, 0)), 60, 1);
     EXPECT_EQ(GpuFixture::Red(image.At(1, 0)), 0);
     Gpu::ReleaseEffect(down);
+}
+
+// The voxel cloud draws its scene at half size into a target of its own:
+// the first pass reads that target whole, the half-size reduction averages
+// it into a quarter-size region, and the next scene is the chain's own again.
+TEST_F(Chain, AnOwnSmallerSceneTargetIsReadWholeAndHalvedToAQuarter) {
+    Texture* own = Texture::CreateRenderTarget(640, 360, Gpu::kFormatA8R8G8B8);
+    PostProcessChain::BeginScene(0xFF000000, own);
+    // Columns 0 and 1 of the own target: reds 0 and 100; row 359 all white.
+    const Vector2 column(1, 0), columnSize(1, 360), row(0, 359), rowSize(640, 1);
+    Renderer2D::DrawQuad(&column, &columnSize, 0xFF640000u);
+    Renderer2D::DrawQuad(&row, &rowSize, 0xFFFFFFFFu);
+    PostProcessChain::EndScene();
+    PostProcessChain::BeginPasses();
+    ExpectQuad(639.5f, 359.5f, 1.0f, 1.0f);
+    PostProcessChain::ApplyHalfReduction();
+    ExpectQuad(319.5f, 179.5f, 1.0f, 1.0f);
+    EXPECT_FLOAT_EQ(PostProcessChain::TexExtentU(), 0.25f);
+    EXPECT_FLOAT_EQ(PostProcessChain::TexExtentV(), 0.25f);
+    Image image = Read(PostProcessChain::PingPongTarget(1));
+    EXPECT_NEAR(GpuFixture::Red(image.At(0, 0)), 50, 1);  // the mean of columns 0 and 1
+    EXPECT_EQ(GpuFixture::Red(image.At(1, 0)), 0);
+    EXPECT_NEAR(GpuFixture::Red(image.At(5, 179)), 128, 1);  // rows 358 and 359
+    EXPECT_EQ(image.At(320, 0), 0x00000000u);                // beyond the region: clear
+    EXPECT_EQ(image.At(0, 180), 0x00000000u);
+    PostProcessChain::Present();
+
+    // The next scene that names no target of its own is the full-size one;
+    // so is one that names a target larger than the chain's.
+    Texture* large = Texture::CreateRenderTarget(2048, 1024, Gpu::kFormatA8R8G8B8);
+    for (Texture* t : {static_cast<Texture*>(nullptr), large}) {
+        PostProcessChain::BeginScene(0xFF000000, t);
+        PostProcessChain::EndScene();
+        PostProcessChain::BeginPasses();
+        ExpectQuad(1279.5f, 719.5f, 1.0f, 1.0f);
+        PostProcessChain::Present();
+    }
+    for (Texture* t : {own, large}) {
+        t->Release();
+        delete t;
+    }
 }
 
 TEST_F(Chain, Combine4AddsTheWholeSceneThroughTextureCoordinateOne) {

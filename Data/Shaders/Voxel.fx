@@ -17,7 +17,8 @@ float3   g_vBalls[64];
 float    g_fZPos;            // the slice's plane, k / 32
 
 float2   g_vTexelSize = float2(0.03125, 0.03125);
-float    g_fTargetHeight = 720.0;  // pixels of the target the sprites land on
+float    g_fTargetHeight = 720.0;  // the picture's height in pixels
+float    g_fPointScale = 1.0;      // pixels of the sprites' target per pixel of the picture
 texture  g_txTexture;              // the slice the sprites read
 texture  g_txNormalMap;
 
@@ -69,7 +70,10 @@ vertexshader VS_Particle {
         // An empty voxel's sprite would only write alpha 0, which the alpha
         // test drops: it goes outside the view instead, unrasterised.
         gl_Position = size > 0.5 ? clip : vec4(2.0, 2.0, 2.0, 1.0);
-        gl_PointSize = size;
+        // Drawn into a smaller target the sprite shrinks with it; its depth
+        // keeps to the picture's pixels, so overlapping sprites hide each
+        // other as they would at full size.
+        gl_PointSize = size * g_fPointScale;
         v_Size = size;
         v_Depth = clip.z / clip.w;
         v_ClipW = clip.w;
