@@ -1,5 +1,7 @@
 #include "app/lumivane.h"
 
+#include <cmath>
+
 #include "app/app_shell.h"
 #include "app/overlays.h"
 #include "app/setup_dialog.h"
@@ -178,15 +180,23 @@ void CLumivane::DrawFinalPass(float dt) {
     if (!haveScene || !rgbSplitEffect) return;
 
     const ViewValues& view = GraphicsDevice::View();
+    const float top = GraphicsDevice::GetLetterboxHeight();
     // At strength 0 the split is a plain copy, and below kVisibleRgbSplit it
-    // looks like one; the effect has it as a technique of its own that reads
-    // the scene once instead of five times.
-    rgbSplitEffect->SetTechnique(RgbSplitStrength < kVisibleRgbSplit ? "PlainCopy" : "PostProcess");
+    // looks like one. The quad that would draw it starts half a pixel in, so
+    // scene pixel (x, y) lands on (x + 1, y + 1) below the top bar: the
+    // driver copies the memory there instead, without a pass over every
+    // pixel. (A bar of half a pixel would need the filtered draw.)
+    const bool plain = RgbSplitStrength < kVisibleRgbSplit;
+    rgbSplitEffect->SetTechnique(plain ? "PlainCopy" : "PostProcess");
     rgbSplitEffect->SetFloat("g_fScale", RgbSplitStrength);
     rgbSplitEffect->SetFloat("g_fTimer", FrameTimer::GetTime() * 0.1f);
     rgbSplitEffect->SetTexture("g_txScene", sceneTarget->texture);
     rgbSplitEffect->SetTexture("g_txNoise", noiseTexture ? noiseTexture->texture : nullptr);
     rgbSplitEffect->SetFloatArray("g_PixelRatio", view.pixelRatio, 2);
+    if (plain && top == std::floor(top)) {
+        Gpu::CopySurface(sceneTarget->surface, 1, static_cast<int>(top) + 1);
+        return;
+    }
     const Vector2 position(0.0f, GraphicsDevice::GetLetterboxHeight());
     const Vector2 size(view.viewWidth, view.viewHeight);
     Renderer2D::DrawEffectQuad(rgbSplitEffect, &position, &size, 0xFFFFFFFF);

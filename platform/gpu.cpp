@@ -1,6 +1,8 @@
 // The device: back buffer, render targets, render states, clears, present.
 #include "platform/gpu.h"
 
+#include <algorithm>
+
 #include "platform/gpu_internal.h"
 #include "platform/window.h"
 
@@ -183,6 +185,22 @@ void Present() {
     }
     Platform::SwapWindow();
     glBindFramebuffer(GL_FRAMEBUFFER, s_state.renderTarget ? s_state.renderTarget->framebuffer : 0);
+}
+
+void CopySurface(const Surface* from, int dx, int dy) {
+    const Surface* to = s_state.renderTarget;
+    if (!from || !to || from == to) return;
+    // The source rectangle whose copy lands inside the target.
+    const int x0 = std::max(0, -dx), y0 = std::max(0, -dy);
+    const int x1 = std::min(static_cast<int>(from->width), static_cast<int>(to->width) - dx);
+    const int y1 = std::min(static_cast<int>(from->height), static_cast<int>(to->height) - dy);
+    if (x1 <= x0 || y1 <= y0) return;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, from->framebuffer);
+    glDisable(GL_SCISSOR_TEST);
+    // Rows count from the top in both: each target stores row 0 first.
+    glBlitFramebuffer(x0, y0, x1, y1, x0 + dx, y0 + dy, x1 + dx, y1 + dy, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    ApplyRenderState(kRsScissorTestEnable);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, to->framebuffer);
 }
 
 void Finish() { glFinish(); }

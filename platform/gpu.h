@@ -115,6 +115,10 @@ void AddRef(Surface* surface);
 void Release(Surface* surface);  // null is ignored
 unsigned SurfaceWidth(const Surface* surface);
 unsigned SurfaceHeight(const Surface* surface);
+// Copies `from` onto render target 0, moved dx, dy pixels right and down;
+// what falls outside the target is left out. Pixel for pixel, without
+// shading (the driver copies memory): no state, scissor or blending applies.
+void CopySurface(const Surface* from, int dx, int dy);
 
 // ---- States, declarations, drawing -------------------------------------
 

@@ -345,6 +345,46 @@ TEST_F(GpuConventions, TheScissorLimitsDrawsButNeitherClearsNorANewTarget) {
     Gpu::ReleaseTexture(other);
 }
 
+// The copy of a target onto another, moved: pixel for pixel, clipped to the
+// target, whatever the scissor says.
+TEST_F(GpuConventions, ACopiedSurfaceLandsMovedAndClipped) {
+    Gpu::Texture* source = Gpu::CreateTexture(kWidth, kHeight, 1, Gpu::kFormatA8R8G8B8, true);
+    Gpu::Surface* from = Gpu::GetSurfaceLevel(source);
+    Gpu::SetRenderTarget(from);
+    Gpu::Clear(Gpu::kClearTarget, 0xFF0000FF, 1.0f);
+    const Gpu::ClearRect first{0, 0, 1, 1}, last{kWidth - 1, kHeight - 1, kWidth, kHeight};
+    Gpu::Clear(Gpu::kClearTarget, 0xFFFF0000, 1.0f, &first);  // red top-left, green bottom-right
+    Gpu::Clear(Gpu::kClearTarget, 0xFF00FF00, 1.0f, &last);
+    Gpu::SetRenderTarget(surface);
+
+    const struct {
+        int dx, dy;
+        int redX, redY;  // where the top-left pixel lands (-1: left out)
+        int blue;        // pixels of the source's blue that land
+    } cases[] = {
+        {0, 0, 0, 0, kWidth * kHeight - 2},
+        {1, 1, 1, 1, (kWidth - 1) * (kHeight - 1) - 1},   // the last column and row fall outside
+        {-2, 0, -1, -1, (kWidth - 2) * kHeight - 1},      // the first two columns fall outside
+        {kWidth, 0, -1, -1, 0},                            // nothing lands
+    };
+    Gpu::SetScissorRect({0, 0, 1, 1});
+    Gpu::SetRenderState(Gpu::kRsScissorTestEnable, 1);
+    for (const auto& c : cases) {
+        Gpu::Clear(Gpu::kClearTarget, 0xFF000000, 1.0f);
+        Gpu::CopySurface(from, c.dx, c.dy);
+        const Image image = GpuFixture::ReadTarget();
+        EXPECT_EQ(CountColour(image, 0xFF0000FF), c.blue) << c.dx << "," << c.dy;
+        EXPECT_EQ(CountColour(image, 0xFFFF0000), c.redX < 0 ? 0 : 1) << c.dx << "," << c.dy;
+        if (c.redX >= 0) EXPECT_EQ(image.At(c.redX, c.redY), 0xFFFF0000u) << c.dx << "," << c.dy;
+    }
+    // Moved by one, the source's bottom-right pixel falls outside; by none, it lands.
+    Gpu::CopySurface(from, 0, 0);
+    EXPECT_EQ(GpuFixture::ReadTarget().At(kWidth - 1, kHeight - 1), 0xFF00FF00u);
+    Gpu::SetRenderState(Gpu::kRsScissorTestEnable, 0);
+    Gpu::Release(from);
+    Gpu::ReleaseTexture(source);
+}
+
 TEST_F(GpuConventions, APassCanChangeTheDepthComparisonUntilItsEnd) {
     Gpu::SetRenderState(Gpu::kRsZEnable, 1);
     Gpu::SetRenderState(Gpu::kRsZWriteEnable, 0);
