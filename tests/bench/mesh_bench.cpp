@@ -2,7 +2,7 @@
 // frame of each (the 3D scene, its bloom chain, the overlay, and the frame's
 // fixed cost: scene target, colour split, present), and the 3D scene alone,
 // which says how much of the frame the geometry takes (the head has about
-// 61,000 vertices; the rain draws a small cylinder sixteen times), and the
+// 41,000 vertices; the rain draws a small cylinder sixteen times), and the
 // head's geometry with nothing on screen.
 //
 // Each frame is held in the middle of its effect: the clock stands still

@@ -183,7 +183,7 @@ Model HandModel()
     m.name = "hand";
     m.boxMin = {-0.6f, -1.56f, -0.72f};
     m.boxMax = {0.95f, 2.22f, 0.4f};
-    m.cell = 0.0135f;
+    m.cell = 0.0195f;
     m.aoDistance = 0.34f;
     m.aoSize = 512;
     // Chart 0: arm and palm, unwrapped round the arm's axis. Charts 1-5:

@@ -71,7 +71,7 @@ Model HeadModel()
     m.name = "head";
     m.boxMin = {-0.86f, -1.32f, -1.14f};
     m.boxMax = {0.86f, 1.66f, 1.06f};
-    m.cell = 0.018f;
+    m.cell = 0.022f;
     m.aoDistance = 0.45f;
     m.aoSize = 1024;
     // Chart 0: the whole head unwrapped by longitude and latitude round a

@@ -18,7 +18,12 @@ struct Chart {
 struct Model {
     std::string name;
     V3 boxMin, boxMax;  // polygonisation bounds (world units)
-    float cell;         // grid spacing (world units)
+    // Grid spacing (world units). It sets the triangles' size: on a
+    // software renderer every triangle shades the 4 x 4 pixel blocks it
+    // touches in whole, so triangles a few pixels wide in the closest shot
+    // cost several times their own pixels. The shots' spacings are the
+    // widest that keep their silhouettes and the eyes' rims as smooth.
+    float cell;
     float aoDistance;   // how far occluders count
     int aoSize;         // AO texture size (square)
     std::vector<Chart> charts;
