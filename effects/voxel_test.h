@@ -1,8 +1,9 @@
 // CVoxelTest: one four-second shot of the voxel cloud. Each frame the 64
 // moving balls are evaluated into the 32 float slices of VoxelResources,
 // 32,768 point sprites (one per voxel) sized by that density draw the
-// cluster's view-space normals, and the post-processing chain lights them
-// with the cube map (softening them first while key 1 has the blur on). The
+// cluster's view-space normals into a target of half the picture's size, the
+// post-processing chain halves that once more and lights it with the cube
+// map (softening the normals first while key 1 has the blur on). The
 // camera drifts from a random point outside the unit sphere towards
 // another; an overlay lies on top, and the shot fades in and out through the
 // fade overlay and darkens towards its end under a black quad.
