@@ -197,7 +197,7 @@ void CLumivane::DrawFinalPass(float dt) {
         Gpu::CopySurface(sceneTarget->surface, 1, static_cast<int>(top) + 1);
         return;
     }
-    const Vector2 position(0.0f, GraphicsDevice::GetLetterboxHeight());
+    const Vector2 position(0.0f, top);
     const Vector2 size(view.viewWidth, view.viewHeight);
     Renderer2D::DrawEffectQuad(rgbSplitEffect, &position, &size, 0xFFFFFFFF);
 }
