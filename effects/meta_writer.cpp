@@ -377,9 +377,10 @@ void CMetaWriter::DrawLetters() {
             effect->SetMatrix("g_mModel", model);
             draw();
         }
-        if (inView(slot, shadow * model)) {
+        const Matrix flattened = shadow * model;
+        if (inView(slot, flattened)) {
             effect->SetVector("g_vDiffuseColor", shadowColour);
-            effect->SetMatrix("g_mModel", shadow * model);
+            effect->SetMatrix("g_mModel", flattened);
             draw();
         }
     };

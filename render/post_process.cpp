@@ -62,6 +62,10 @@ bool HaveTargets() {
            s_chain.pingPong[1] && s_chain.pingPong[1]->surface;
 }
 
+// Where the scene the passes start from was drawn: the effect's own target
+// named at BeginScene, else the scene target.
+Texture* SceneSource() { return s_chain.source ? s_chain.source : s_chain.scene; }
+
 }  // namespace
 
 void Create() {
@@ -127,9 +131,8 @@ void BeginPasses() {
     s_chain.passCounter = 0;
     s_chain.firstPass = true;
     s_chain.extentU = s_chain.extentV = 1.0f;
-    if (!s_chain.source) s_chain.source = s_chain.scene;
-    if (s_chain.source)
-        RegionQuad(static_cast<float>(s_chain.source->width), static_cast<float>(s_chain.source->height));
+    if (const Texture* scene = SceneSource())
+        RegionQuad(static_cast<float>(scene->width), static_cast<float>(scene->height));
     else
         FullSizeQuad();
 }
@@ -164,7 +167,7 @@ void BindPassInputs(Gpu::Effect* effect) {
     Gpu::SetRenderState(Gpu::kRsCullMode, Gpu::kCullNone);
     Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 0);
     effect->SetTechnique("PostProcess");
-    Texture* scene = c.source ? c.source : c.scene;
+    Texture* scene = SceneSource();
     Texture* source = c.firstPass ? scene : c.pingPong[c.passCounter % 2];
     c.firstPass = false;
     // What every pass may read; a pass file declares only what it uses.
