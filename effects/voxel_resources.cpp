@@ -91,6 +91,8 @@ bool CreateVoxelResources() {
         slice = Texture::CreateRenderTarget(kVoxelGrid, kVoxelGrid, Gpu::kFormatR32F);
         slicesMade = slicesMade && slice->texture && slice->surface;
     }
+    r.sliceStack = Texture::CreateRenderTarget(kVoxelGrid, kVoxelGrid * kVoxelGrid, Gpu::kFormatR32F);
+    slicesMade = slicesMade && r.sliceStack->texture && r.sliceStack->surface;
     RegisterTweak("s_fVoxLevel", &r.voxLevel, 0.001f, 0.0f, 3.4028235e38f, false);
     r.normalMap = CreateNormalMap();
     r.blur = BuildGaussianKernel(3.0f);
@@ -114,5 +116,6 @@ void ReleaseVoxelResources() {
     DeleteTexture(r.normalMap);
     DeleteTexture(r.spriteTarget);
     for (Texture*& slice : r.slices) DeleteTexture(slice);
+    DeleteTexture(r.sliceStack);
     r.unavailable = "its resources have been released";
 }

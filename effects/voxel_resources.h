@@ -1,7 +1,8 @@
 // What every voxel-cloud shot shares, made once at start-up and freed at
-// exit: the 32 float slices the ball field is evaluated into each frame, the
-// sprite normal disc, the normal blur's kernel, the static grid of 32,768
-// particles (one per voxel), the ball centres and the field's level.
+// exit: the stack the ball field is evaluated into each frame and the 32
+// float slices copied out of it, the sprite normal disc, the normal blur's
+// kernel, the static grid of 32,768 particles (one per voxel), the ball
+// centres and the field's level.
 #pragma once
 #include <vector>
 
@@ -46,6 +47,11 @@ void FillParticleGrid(VoxelParticle* particles);
 
 struct VoxelResources {
     Texture* slices[kVoxelGrid] = {};  // R32F targets, 32 x 32: slice k is the plane z = k / 32
+    // R32F, 32 x 1024: the slices one above the other, slice k in rows
+    // 32 k .. 32 k + 31. The field is evaluated here in one pass, which the
+    // driver shares between its threads, where 32 passes over one tile each
+    // ran one after another.
+    Texture* sliceStack = nullptr;
     Texture* normalMap = nullptr;      // A32B32G32R32F, the sprite normal disc
     // The sprites are drawn at half the picture's size in each direction:
     // the cloud is lit from a quarter-size image of them, and a quarter of
@@ -62,13 +68,13 @@ struct VoxelResources {
     static VoxelResources& Get();
 };
 
-// Makes the slices, the normal map, the kernel and the grid and registers
+// Makes the slices and their stack, the normal map, the kernel and the grid and registers
 // s_fVoxLevel. False, with one line on stderr saying why, when the context
 // cannot draw the cloud (no float targets, no texture reads in a vertex
 // stage): the shots then draw nothing. Again after a release, it makes them
 // afresh.
 bool CreateVoxelResources();
-// Frees the kernel, the normal map and the slices.
+// Frees the kernel, the normal map, the slices and their stack.
 void ReleaseVoxelResources();
 
 // Key 1 switches the softening of the cloud's normals; off at start, it

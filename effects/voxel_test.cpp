@@ -133,7 +133,7 @@ void CVoxelTest::Render() {
 void CVoxelTest::DrawVoxelCloud(Gpu::Effect* voxel, const Camera& camera) {
     VoxelResources& r = VoxelResources::Get();
 
-    // The ball field into the 32 slices.
+    // The ball field into the stack, then each slice copied out of it.
     Gpu::Surface* saved = GraphicsDevice::GetRenderTarget();
     Gpu::SetRenderState(Gpu::kRsZEnable, 0);
     Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 1);
@@ -143,12 +143,13 @@ void CVoxelTest::DrawVoxelCloud(Gpu::Effect* voxel, const Camera& camera) {
     static_assert(sizeof(Vector3) == 3 * sizeof(float));
     voxel->SetFloatArray("g_vBalls", &r.balls[0].x, kVoxelBalls * 3);
     voxel->SetTechnique("TechVoxel");
-    const Vector2 origin(0.0f, 0.0f), sliceSize(kVoxelGrid, kVoxelGrid);
+    Gpu::SetRenderTarget(r.sliceStack->surface);
+    GraphicsDevice::Clear(0x00000000);  // empty voxels write alpha 0, which the alpha test drops
+    const Vector2 origin(0.0f, 0.0f), stackSize(kVoxelGrid, kVoxelGrid * kVoxelGrid);
+    Renderer2D::DrawEffectQuad(voxel, &origin, &stackSize, 0xFFFFFFFF);
     for (int k = 0; k < kVoxelGrid; ++k) {
-        voxel->SetFloat("g_fZPos", static_cast<float>(k) / kVoxelGrid);
         Gpu::SetRenderTarget(r.slices[k]->surface);
-        GraphicsDevice::Clear(0x00000000);
-        Renderer2D::DrawEffectQuad(voxel, &origin, &sliceSize, 0xFFFFFFFF);
+        Gpu::CopySurface(r.sliceStack->surface, 0, -k * kVoxelGrid);
     }
     GraphicsDevice::RestoreRenderTarget(saved);
 

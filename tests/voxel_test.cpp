@@ -68,59 +68,66 @@ int CountDifferent(const Image& a, const Image& b) {
 
 }  // namespace
 
-TEST(VoxelTechniques, TheFieldOnOneSliceIsTheLevelledSumCappedAtTwo) {
+TEST(VoxelTechniques, TheFieldIsTheLevelledSumCappedAtTwoInEverySliceOfTheStack) {
     ASSERT_TRUE(GpuFixture::Start(320, 180, 1));
     Gpu::Effect* voxel = GraphicsDevice::CreateEffectFromResource(kFxVoxel, "Data\\Shaders\\Voxel.fx");
     ASSERT_NE(voxel, nullptr);
-    OwnTarget slice(32, 32, Gpu::kFormatR32F);
-    ASSERT_NE(slice.texture->surface, nullptr);
-    // The states the shot draws its slices with: blending and alpha test on.
+    OwnTarget stack(32, 1024, Gpu::kFormatR32F);
+    ASSERT_NE(stack.texture->surface, nullptr);
+    // The states the shot draws the stack with: blending and alpha test on.
     Gpu::SetRenderState(Gpu::kRsZEnable, 0);
     Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 1);
     Gpu::SetRenderState(Gpu::kRsAlphaTestEnable, 1);
     Gpu::SetRenderState(Gpu::kRsCullMode, Gpu::kCullNone);
     voxel->SetTechnique("TechVoxel");
 
-    // The quad lies half a pixel in: pixel (i, j) holds the field at
-    // ((i - 0.5) / 32, (j - 0.5) / 32). The balls sit on pixel (16, 8) of
-    // slice 10; those not used are far away.
-    const Vector3 at(15.5f / 32, 7.5f / 32, 10 / 32.0f);
+    // The quad lies half a pixel in: pixel (i, j) of slice k holds the field
+    // at ((i - 0.5) / 32, (j - 0.5) / 32, k / 32). The balls sit on pixel
+    // (16, 8) of slice 10, or where row 0 of slice 11 would be; those not
+    // used are far away.
+    const Vector3 onSlice10(15.5f / 32, 7.5f / 32, 10 / 32.0f), onRow0(15.5f / 32, -0.5f / 32, 11 / 32.0f);
     struct Probe {
-        int x, y;
+        int slice, x, y;
         float density;
     };
     struct Case {
         const char* name;
+        Vector3 at;
         int balls;
-        float level, zPos;
+        float level;
         std::vector<Probe> probes;
     };
     // clang-format off
     const Case cases[] = {
-        {"two balls", 2, 0.2f, 10 / 32.0f,
-         {{16, 8, 2.0f},        // 2 x 0.2 over a level of 0.2
-          {17, 8, 1.6875f},     // a texel away: 2 x (0.2 - 1/32)
-          {16, 11, 1.0625f},    // three texels: 2 x (0.2 - 3/32) just reaches the level
-          {12, 8, 0.0f},        // four: 2 x 0.075 is below it
-          {30, 30, 0.0f}}},
-        {"three balls are capped at 2", 3, 0.2f, 10 / 32.0f, {{16, 8, 2.0f}, {17, 8, 2.0f}, {12, 8, 1.125f}}},
-        {"two slices further on", 2, 0.2f, 12 / 32.0f, {{16, 8, 1.375f}}},
-        {"a level of 0 reaches nothing", 3, 0.0f, 10 / 32.0f, {{16, 8, 0.0f}, {17, 8, 0.0f}}},
+        {"two balls", onSlice10, 2, 0.2f,
+         {{10, 16, 8, 2.0f},        // 2 x 0.2 over a level of 0.2
+          {10, 17, 8, 1.6875f},     // a texel away: 2 x (0.2 - 1/32)
+          {10, 16, 11, 1.0625f},    // three texels: 2 x (0.2 - 3/32) just reaches the level
+          {10, 12, 8, 0.0f},        // four: 2 x 0.075 is below it
+          {10, 30, 30, 0.0f},
+          {12, 16, 8, 1.375f},      // two slices further on
+          {8, 16, 8, 1.375f}}},     // and two before
+        {"three balls are capped at 2", onSlice10, 3, 0.2f, {{10, 16, 8, 2.0f}, {10, 17, 8, 2.0f}, {10, 12, 8, 1.125f}}},
+        {"a level of 0 reaches nothing", onSlice10, 3, 0.0f, {{10, 16, 8, 0.0f}, {10, 17, 8, 0.0f}}},
+        // As a slice's own quad would leave them, its first row and column
+        // stay empty; the slice before sees the balls a slice away.
+        {"the first row and column stay empty", onRow0, 2, 0.2f,
+         {{11, 16, 0, 0.0f}, {11, 16, 1, 1.6875f}, {11, 0, 1, 0.0f}, {10, 16, 1, 1.5581f}}},
     };
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Vector3 balls[kVoxelBalls];
-        for (int i = 0; i < kVoxelBalls; ++i) balls[i] = i < c.balls ? at : Vector3(5.0f, 5.0f, 5.0f);
+        for (int i = 0; i < kVoxelBalls; ++i) balls[i] = i < c.balls ? c.at : Vector3(5.0f, 5.0f, 5.0f);
         voxel->SetFloatArray("g_vBalls", &balls[0].x, kVoxelBalls * 3);
         voxel->SetFloat("g_fMinLevel", c.level);
-        voxel->SetFloat("g_fZPos", c.zPos);
         GraphicsDevice::Clear(0x00000000);
-        const Vector2 origin(0, 0), size(32, 32);
+        const Vector2 origin(0, 0), size(32, 1024);
         Renderer2D::DrawEffectQuad(voxel, &origin, &size, 0xFFFFFFFF);
-        std::vector<float> values = ReadFloats(32, 32);
+        std::vector<float> values = ReadFloats(32, 1024);
         for (const Probe& p : c.probes)
-            EXPECT_NEAR(values[(p.y * 32 + p.x) * 4], p.density, 1e-4) << "at " << p.x << "," << p.y;
+            EXPECT_NEAR(values[((p.slice * 32 + p.y) * 32 + p.x) * 4], p.density, 1e-4)
+                << "slice " << p.slice << " at " << p.x << "," << p.y;
     }
     EXPECT_EQ(Gpu::GetRenderState(Gpu::kRsAlphaBlendEnable), 1u);  // the pass gives the state back
     Gpu::ReleaseEffect(voxel);

@@ -1,8 +1,10 @@
 // The voxel cloud.
 //
-// TechVoxel evaluates the ball field on one slice of the 32 x 32 x 32
-// volume: drawn over a 32 x 32 float target, each pixel gets the density at
-// (u, v, g_fZPos).
+// TechVoxel evaluates the ball field over the 32 x 32 x 32 volume: drawn
+// over a 32 x 1024 float target, the stack of the 32 slices (slice k in rows
+// 32 k .. 32 k + 31), each pixel gets the density of its voxel. One pass
+// over the stack instead of one a slice, and the driver shares it between
+// its threads; the slices are copied out of it.
 //
 // TechParticle draws one point sprite per voxel, sized by the density
 // around its texel of the slice and shaded as a small sphere: it writes the
@@ -14,7 +16,6 @@ float4x4 g_mProj;
 
 float    g_fMinLevel = 0.2;  // the field's level: a ball reaches this far, and a voxel needs this much
 float3   g_vBalls[64];
-float    g_fZPos;            // the slice's plane, k / 32
 
 float2   g_vTexelSize = float2(0.03125, 0.03125);
 float    g_fTargetHeight = 720.0;  // the picture's height in pixels
@@ -37,17 +38,28 @@ sampler s_NormalMap = sampler_state {
 // is. Below the level the voxel is empty; above it the density is the sum in
 // units of the level, at most 2. A level of 0 (the tweak's minimum) reaches
 // nothing: empty, never 0 / 0.
-pixelshader PS_Voxel {
-    void main() {
-        vec3 p = vec3(v_TexCoord0, g_fZPos);
+glsl {
+    float FieldDensity(vec3 p) {
         float m = g_fMinLevel;
         float d = 0.0;
         for (int i = 0; i < 64; ++i) {
             float r = distance(p, g_vBalls[i]);
             if (r < m) d += m - r;
         }
-        float density = (m <= 0.0 || d < m) ? 0.0 : min(d / m, 2.0);
-        o_Colour = vec4(density);
+        return (m <= 0.0 || d < m) ? 0.0 : min(d / m, 2.0);
+    }
+}
+
+// Drawn over the 32 x 1024 stack, whose quad lies half a pixel in as a
+// slice's would: pixel row r holds (r - 0.5) / 1024, so r is found again by
+// rounding. Row e of slice k gets the field at (u, (e - 0.5) / 32, k / 32);
+// its row 0, which a slice's own quad would miss, stays empty.
+pixelshader PS_Voxel {
+    void main() {
+        float row = floor(v_TexCoord0.y * 1024.0 + 1.0);
+        float k = floor(row / 32.0);
+        float e = row - 32.0 * k;
+        o_Colour = vec4(e == 0.0 ? 0.0 : FieldDensity(vec3(v_TexCoord0.x, (e - 0.5) / 32.0, k / 32.0)));
     }
 }
 
@@ -113,9 +125,12 @@ technique TechVoxel {
     }
 }
 
+// A sprite's alpha is 1 or 0, and the alpha test drops the 0s: what is
+// left would replace the pixel whether blended or not.
 technique TechParticle {
     pass p0 {
         VertexShader = VS_Particle;
         PixelShader = PS_Particle;
+        AlphaBlendEnable = false;
     }
 }
