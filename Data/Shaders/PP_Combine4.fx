@@ -12,7 +12,7 @@ sampler s_SrcColor = sampler_state {
 sampler s_SceneColor = sampler_state {
     Texture = <g_txSceneColor>;
     AddressU = CLAMP; AddressV = CLAMP;
-    MinFilter = POINT; MagFilter = LINEAR; MipFilter = LINEAR;
+    MinFilter = POINT; MagFilter = POINT; MipFilter = LINEAR;
 };
 
 pixelshader PS_Combine4 {
