@@ -48,6 +48,11 @@ bool PipeProcess::Start(const std::vector<std::string>& args) {
     std::signal(SIGPIPE, SIG_IGN);
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return false;  // no other child inherits our end
+    // A captured frame is megabytes: through the default 64 KB the two
+    // processes would take turns some sixty times a frame. The largest size
+    // an unprivileged process may ask for (1 MB by default) cuts that to a
+    // few; where it is refused the pipe keeps its size.
+    fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
