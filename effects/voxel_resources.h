@@ -52,7 +52,7 @@ struct VoxelResources {
     // driver shares between its threads, where 32 passes over one tile each
     // ran one after another.
     Texture* sliceStack = nullptr;
-    Texture* normalMap = nullptr;      // A32B32G32R32F, the sprite normal disc
+    Texture* normalMap = nullptr;  // A32B32G32R32F, the sprite normal disc
     // The sprites are drawn at half the picture's size in each direction:
     // the cloud is lit from a quarter-size image of them, and a quarter of
     // the pixels is most of the shot's cost. Made when first drawn, and

@@ -23,6 +23,12 @@ sampler texSampler0Level0 = sampler_state {
     MinFilter = LINEAR; MagFilter = LINEAR; MipFilter = NONE;
     AddressU = WRAP; AddressV = WRAP;
 };
+// For quads that show each texel on exactly one pixel.
+sampler texSampler0Point = sampler_state {
+    Texture = <g_Texture>;
+    MinFilter = POINT; MagFilter = POINT; MipFilter = NONE;
+    AddressU = WRAP; AddressV = WRAP;
+};
 
 vertexshader VS_PosCol {
     void main() {
@@ -49,6 +55,10 @@ pixelshader PS_PosColTex {
 
 pixelshader PS_PosColTexLevel0 {
     void main() { o_Colour = texture(texSampler0Level0, v_TexCoord0) * v_Colour; }
+}
+
+pixelshader PS_PosColTexPoint {
+    void main() { o_Colour = texture(texSampler0Point, v_TexCoord0) * v_Colour; }
 }
 
 // Alpha from the brightness of the tinted texel.
@@ -79,6 +89,9 @@ technique PosColTex2D {
 }
 technique PosColTex2DLevel0 {
     pass Single_Pass { VertexShader = VS_PosColTex; PixelShader = PS_PosColTexLevel0; }
+}
+technique PosColTex2DPoint {
+    pass Single_Pass { VertexShader = VS_PosColTex; PixelShader = PS_PosColTexPoint; }
 }
 technique PosColTex2DAlpha {
     pass Single_Pass { VertexShader = VS_PosColTex; PixelShader = PS_PosColTexAlpha; }

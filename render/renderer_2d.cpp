@@ -71,10 +71,18 @@ bool Usable(const Texture* texture) { return texture && texture->texture; }
 // The technique of an axis-aligned textured quad: one that shows at least a
 // pixel per texel both ways (its own size or larger) never reaches the
 // texture's smaller levels, since the level choice picks the first for any
-// such scale, and can sample without that choice.
-const char* TexturedTechnique(const Texture* texture, const Rect& r, float su, float sv) {
+// such scale, and can sample without that choice. One that shows each
+// texel on exactly one pixel, the right way up and from a whole texel on,
+// samples every pixel at a texel's centre, where filtering returns that
+// texel: it is read without filtering, for the same bytes.
+const char* TexturedTechnique(const Texture* texture, const Rect& r, float ou, float ov, float su, float sv) {
     const float texelsX = std::fabs(su) * static_cast<float>(texture->width);
     const float texelsY = std::fabs(sv) * static_cast<float>(texture->height);
+    const float firstX = ou * static_cast<float>(texture->width), firstY = ov * static_cast<float>(texture->height);
+    auto whole = [](float f) { return f == std::floor(f); };
+    if (su > 0 && sv > 0 && r.x1 - r.x0 == texelsX && r.y1 - r.y0 == texelsY && whole(r.x0) && whole(r.y0) &&
+        whole(firstX) && whole(firstY))
+        return "PosColTex2DPoint";
     const bool magnified = std::fabs(r.x1 - r.x0) >= texelsX && std::fabs(r.y1 - r.y0) >= texelsY;
     return magnified ? "PosColTex2DLevel0" : "PosColTex2D";
 }
@@ -126,7 +134,8 @@ void DrawTexturedQuad(Texture* texture, const Vector2* position, const Vector2* 
     TexturedVertex2D v[4];
     const Rect r = LayoutRect(position, size);
     TexturedCorners(v, r, tint, 0, 0, 1, 1);
-    DrawWithEffect2D(kDeclScreenColourTex, TexturedTechnique(texture, r, 1, 1), texture, v, sizeof(TexturedVertex2D));
+    DrawWithEffect2D(kDeclScreenColourTex, TexturedTechnique(texture, r, 0, 0, 1, 1), texture, v,
+                     sizeof(TexturedVertex2D));
 }
 
 void DrawTexturedQuadSparse(Texture* texture, const Vector2* position, const Vector2* size, uint32_t tint) {
@@ -134,14 +143,17 @@ void DrawTexturedQuadSparse(Texture* texture, const Vector2* position, const Vec
     TexturedVertex2D v[4];
     const Rect r = LayoutRect(position, size);
     TexturedCorners(v, r, tint, 0, 0, 1, 1);
-    const char* technique = TexturedTechnique(texture, r, 1, 1);
+    const char* technique = TexturedTechnique(texture, r, 0, 0, 1, 1);
     Gpu::Surface* target = Gpu::GetRenderTarget();
     const int tw = static_cast<int>(Gpu::SurfaceWidth(target)), th = static_cast<int>(Gpu::SurfaceHeight(target));
     Gpu::Release(target);
     // Only a quad that is not minified samples the first level alone, where
-    // the clear texels are known; it must also run the right way up.
+    // the clear texels are known; it must also run the right way up. (An
+    // unfiltered read sees no more texels than a filtered one.)
     Gpu::PixelRect hole{0, 0, 0, 0};
-    if (std::strcmp(technique, "PosColTex2DLevel0") == 0 && r.x1 > r.x0 && r.y1 > r.y0) {
+    const bool firstLevel =
+        std::strcmp(technique, "PosColTex2DLevel0") == 0 || std::strcmp(technique, "PosColTex2DPoint") == 0;
+    if (firstLevel && r.x1 > r.x0 && r.y1 > r.y0) {
         // The texels that land on the target, a texel to spare each side.
         const float sx = static_cast<float>(texture->width) / (r.x1 - r.x0);
         const float sy = static_cast<float>(texture->height) / (r.y1 - r.y0);
@@ -180,7 +192,8 @@ void DrawTexturedQuadPart(Texture* texture, const Vector2* position, const Vecto
     TexturedVertex2D v[4];
     const Rect r = LayoutRect(position, size);
     TexturedCorners(v, r, tint, uvOrigin->x, uvOrigin->y, uvSize->x, uvSize->y);
-    DrawWithEffect2D(kDeclScreenColourTex, TexturedTechnique(texture, r, uvSize->x, uvSize->y), texture, v,
+    DrawWithEffect2D(kDeclScreenColourTex,
+                     TexturedTechnique(texture, r, uvOrigin->x, uvOrigin->y, uvSize->x, uvSize->y), texture, v,
                      sizeof(TexturedVertex2D));
 }
 

@@ -178,6 +178,18 @@ TEST_F(Renderer2DTest, TextureWindowOfTheWholeTextureEqualsTheQuadAndRepeatsBeyo
             ASSERT_EQ(repeated.At(x + 17, y + 1), Texel(pattern, x, y));
         }
     }
+
+    // A window half a texel in, still a texel a pixel: each pixel falls
+    // between two texels and gets their mean, filtered as at any offset.
+    GraphicsDevice::Clear(0xFF000000);
+    const Vector2 halfIn(0.5f / 16, 0);
+    Renderer2D::DrawTexturedQuadPart(pattern, &pos, &size, &halfIn, &whole, 0xFFFFFFFF);
+    Image between = GpuFixture::ReadTarget();
+    for (unsigned x = 0; x < 15; ++x) {
+        const uint32_t a = Texel(pattern, x, 5), b = Texel(pattern, x + 1, 5), p = between.At(x + 1, 6);
+        ASSERT_NEAR(GpuFixture::Red(p), (GpuFixture::Red(a) + GpuFixture::Red(b)) / 2.0, 1.0) << x;
+        ASSERT_NEAR(GpuFixture::Blue(p), (GpuFixture::Blue(a) + GpuFixture::Blue(b)) / 2.0, 1.0) << x;
+    }
     Free(pattern);
 }
 
