@@ -68,11 +68,11 @@ struct VoxelResources {
     static VoxelResources& Get();
 };
 
-// Makes the slices and their stack, the normal map, the kernel and the grid and registers
-// s_fVoxLevel. False, with one line on stderr saying why, when the context
-// cannot draw the cloud (no float targets, no texture reads in a vertex
-// stage): the shots then draw nothing. Again after a release, it makes them
-// afresh.
+// Makes the slices and their stack, the normal map, the kernel and the grid
+// and registers s_fVoxLevel. False, with one line on stderr saying why, when
+// the context cannot draw the cloud (no float targets, no texture reads in a
+// vertex stage): the shots then draw nothing. Again after a release, it makes
+// them afresh.
 bool CreateVoxelResources();
 // Frees the kernel, the normal map, the slices and their stack.
 void ReleaseVoxelResources();

@@ -9,6 +9,8 @@ sampler s_SrcColor = sampler_state {
     AddressU = CLAMP; AddressV = CLAMP;
     MinFilter = LINEAR; MagFilter = LINEAR; MipFilter = LINEAR;
 };
+// One scene texel a pixel, read at its centre, where a filter would return
+// the texel itself: read unfiltered, for less work.
 sampler s_SceneColor = sampler_state {
     Texture = <g_txSceneColor>;
     AddressU = CLAMP; AddressV = CLAMP;
