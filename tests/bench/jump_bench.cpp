@@ -2,8 +2,9 @@
 // its start to 150 s without drawing (a jump, or a capture's frames before
 // --from), and the cost of one frame drawn and undrawn over a stretch of
 // scroller and shots (120 s to 130 s), whose ratio says how much cheaper
-// fast-forward is than drawing. Frames run at 60 a second with the music
-// mixed, as a jump runs them.
+// fast-forward is than drawing; and what each stretch of the show costs a
+// frame, drawn through. Frames run at 60 a second with the music mixed, as
+// a jump runs them.
 //
 //     SDL_VIDEODRIVER=offscreen build/tests/lumivane_bench --benchmark_filter=Show
 #include <benchmark/benchmark.h>
@@ -18,6 +19,7 @@
 #include "platform/gpu.h"
 #include "tests/bench/bench_common.h"
 #include "tests/gpu_fixture.h"
+#include "timeline/show_times.h"
 
 namespace {
 
@@ -93,7 +95,68 @@ void ShowFrame(benchmark::State& state) {
     state.counters["frames"] = static_cast<double>(frames);
 }
 
+// The show's own frames over one stretch of its timeline, drawn one after
+// another as a capture draws them. Where SceneFrame holds one moment of a
+// scene, these take in every camera, burst and fade of the stretch. Time is
+// the mean frame, `cpu_ms` the same in processor time of all the renderer's
+// threads; as in SceneFrame each frame is followed by a timed copy pass,
+// for `copies` and `cpu_copies`. All of them take some five minutes.
+void ShowStretch(benchmark::State& state, float from, float to) {
+    Show show;
+    if (!show.Start()) return state.SkipWithError("no device");
+    Bench::CopyPass copy;
+    for (auto _ : state) {
+        Show::RunTo(from, false);
+        long frames = 0;
+        double wall = 0, cpu = 0, copyWall = 0, copyCpu = 0;
+        for (CLumivane& app = TheLumivane(); app.timeline.demoTime < to; ++frames) {
+            const double c0 = Bench::ProcessSeconds();
+            const Bench::Clock::time_point t0 = Bench::Clock::now();
+            Jumps::StepFrame(app, true);
+            Gpu::Finish();
+            const Bench::Clock::time_point t1 = Bench::Clock::now();
+            const double c1 = Bench::ProcessSeconds();
+            copy.Draw();
+            Gpu::Finish();
+            copyWall += Bench::Seconds(t1, Bench::Clock::now());
+            copyCpu += Bench::ProcessSeconds() - c1;
+            wall += Bench::Seconds(t0, t1);
+            cpu += c1 - c0;
+        }
+        if (frames == 0) return state.SkipWithError("the stretch has no frames");
+        state.SetIterationTime(wall / static_cast<double>(frames));
+        state.counters["frames"] = static_cast<double>(frames);
+        state.counters["cpu_ms"] = cpu * 1000.0 / static_cast<double>(frames);
+        state.counters["copies"] = wall / copyWall;
+        state.counters["cpu_copies"] = cpu / copyCpu;
+    }
+}
+
 }  // namespace
 
+BENCHMARK_CAPTURE(ShowStretch, titles, ShowTimes::kIntroStart, ShowTimes::kLaserStart)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ShowStretch, laser, ShowTimes::kLaserStart, ShowTimes::kScrollerStart)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ShowStretch, scroller_and_shots, ShowTimes::kScrollerStart, ShowTimes::kVoxelStart)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ShowStretch, voxel, ShowTimes::kVoxelStart, ShowTimes::kCylinderStart)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ShowStretch, cylinders, ShowTimes::kCylinderStart, ShowTimes::kEndScreenStart)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ShowStretch, end_screen, ShowTimes::kEndScreenStart, ShowTimes::kShowEnd)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(ShowFastForwardTo150s)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ShowFrame)->ArgName("drawn")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
