@@ -96,66 +96,45 @@ void ShowFrame(benchmark::State& state) {
 }
 
 // The show's own frames over one stretch of its timeline, drawn one after
-// another as a capture draws them. Where SceneFrame holds one moment of a
-// scene, these take in every camera, burst and fade of the stretch. Time is
-// the mean frame, `cpu_ms` the same in processor time of all the renderer's
-// threads; as in SceneFrame each frame is followed by a timed copy pass,
-// for `copies` and `cpu_copies`. All of them take some five minutes.
-void ShowStretch(benchmark::State& state, float from, float to) {
+// another as a capture draws them, each an iteration: where SceneFrame holds
+// one moment of a scene, these take in every camera, burst and fade of the
+// stretch. All of them take some five minutes.
+void ShowStretch(benchmark::State& state, float from) {
     Show show;
     if (!show.Start()) return state.SkipWithError("no device");
+    Show::RunTo(from, false);
     Bench::CopyPass copy;
-    for (auto _ : state) {
-        Show::RunTo(from, false);
-        long frames = 0;
-        double wall = 0, cpu = 0, copyWall = 0, copyCpu = 0;
-        for (CLumivane& app = TheLumivane(); app.timeline.demoTime < to; ++frames) {
-            const double c0 = Bench::ProcessSeconds();
-            const Bench::Clock::time_point t0 = Bench::Clock::now();
-            Jumps::StepFrame(app, true);
-            Gpu::Finish();
-            const Bench::Clock::time_point t1 = Bench::Clock::now();
-            const double c1 = Bench::ProcessSeconds();
-            copy.Draw();
-            Gpu::Finish();
-            copyWall += Bench::Seconds(t1, Bench::Clock::now());
-            copyCpu += Bench::ProcessSeconds() - c1;
-            wall += Bench::Seconds(t0, t1);
-            cpu += c1 - c0;
-        }
-        if (frames == 0) return state.SkipWithError("the stretch has no frames");
-        state.SetIterationTime(wall / static_cast<double>(frames));
-        state.counters["frames"] = static_cast<double>(frames);
-        state.counters["cpu_ms"] = cpu * 1000.0 / static_cast<double>(frames);
-        state.counters["copies"] = wall / copyWall;
-        state.counters["cpu_copies"] = cpu / copyCpu;
-    }
+    Bench::Measure(state, copy, [] { Jumps::StepFrame(TheLumivane(), true); });
 }
+
+// A stretch's frames, 60 a second.
+constexpr int64_t Frames(float from, float to) { return static_cast<int64_t>((to - from) * 60.0f); }
 
 }  // namespace
 
-BENCHMARK_CAPTURE(ShowStretch, titles, ShowTimes::kIntroStart, ShowTimes::kLaserStart)
-    ->Iterations(1)
+using namespace ShowTimes;
+BENCHMARK_CAPTURE(ShowStretch, titles, kIntroStart)
+    ->Iterations(Frames(kIntroStart, kLaserStart))
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ShowStretch, laser, ShowTimes::kLaserStart, ShowTimes::kScrollerStart)
-    ->Iterations(1)
+BENCHMARK_CAPTURE(ShowStretch, laser, kLaserStart)
+    ->Iterations(Frames(kLaserStart, kScrollerStart))
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ShowStretch, scroller_and_shots, ShowTimes::kScrollerStart, ShowTimes::kVoxelStart)
-    ->Iterations(1)
+BENCHMARK_CAPTURE(ShowStretch, scroller_and_shots, kScrollerStart)
+    ->Iterations(Frames(kScrollerStart, kVoxelStart))
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ShowStretch, voxel, ShowTimes::kVoxelStart, ShowTimes::kCylinderStart)
-    ->Iterations(1)
+BENCHMARK_CAPTURE(ShowStretch, voxel, kVoxelStart)
+    ->Iterations(Frames(kVoxelStart, kCylinderStart))
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ShowStretch, cylinders, ShowTimes::kCylinderStart, ShowTimes::kEndScreenStart)
-    ->Iterations(1)
+BENCHMARK_CAPTURE(ShowStretch, cylinders, kCylinderStart)
+    ->Iterations(Frames(kCylinderStart, kEndScreenStart))
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ShowStretch, end_screen, ShowTimes::kEndScreenStart, ShowTimes::kShowEnd)
-    ->Iterations(1)
+BENCHMARK_CAPTURE(ShowStretch, end_screen, kEndScreenStart)
+    ->Iterations(Frames(kEndScreenStart, kShowEnd))
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(ShowFastForwardTo150s)->Unit(benchmark::kMillisecond)->Iterations(1);
