@@ -107,35 +107,32 @@ void ShowStretch(benchmark::State& state, float from) {
     Bench::Measure(state, copy, [] { Jumps::StepFrame(TheLumivane(), true); });
 }
 
-// A stretch's frames, 60 a second.
-constexpr int64_t Frames(float from, float to) { return static_cast<int64_t>((to - from) * 60.0f); }
+// The stretches, each from its start to the next one's, 60 frames a second.
+struct Stretch {
+    const char* name;
+    float from, to;
+};
+const Stretch kStretches[] = {
+    {"titles", ShowTimes::kIntroStart, ShowTimes::kLaserStart},
+    {"laser", ShowTimes::kLaserStart, ShowTimes::kScrollerStart},
+    {"scroller_and_shots", ShowTimes::kScrollerStart, ShowTimes::kVoxelStart},
+    {"voxel", ShowTimes::kVoxelStart, ShowTimes::kCylinderStart},
+    {"cylinders", ShowTimes::kCylinderStart, ShowTimes::kEndScreenStart},
+    {"end_screen", ShowTimes::kEndScreenStart, ShowTimes::kShowEnd},
+};
+
+const bool s_stretchesRegistered = [] {
+    for (const Stretch& s : kStretches) {
+        const std::string name = std::string("ShowStretch/") + s.name;
+        benchmark::RegisterBenchmark(name.c_str(), ShowStretch, s.from)
+            ->Iterations(static_cast<int64_t>((s.to - s.from) * 60.0f))
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    }
+    return true;
+}();
 
 }  // namespace
 
-using namespace ShowTimes;
-BENCHMARK_CAPTURE(ShowStretch, titles, kIntroStart)
-    ->Iterations(Frames(kIntroStart, kLaserStart))
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ShowStretch, laser, kLaserStart)
-    ->Iterations(Frames(kLaserStart, kScrollerStart))
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ShowStretch, scroller_and_shots, kScrollerStart)
-    ->Iterations(Frames(kScrollerStart, kVoxelStart))
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ShowStretch, voxel, kVoxelStart)
-    ->Iterations(Frames(kVoxelStart, kCylinderStart))
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ShowStretch, cylinders, kCylinderStart)
-    ->Iterations(Frames(kCylinderStart, kEndScreenStart))
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ShowStretch, end_screen, kEndScreenStart)
-    ->Iterations(Frames(kEndScreenStart, kShowEnd))
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
 BENCHMARK(ShowFastForwardTo150s)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ShowFrame)->ArgName("drawn")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
