@@ -24,9 +24,12 @@ struct Program {
     float alphaTest[2] = {-1, -1};
 };
 
+// Each pass is linked twice: [1] with the alpha test in its pixel stage,
+// [0] without, for the draws where the test cannot change the picture
+// (AlphaTestMatters), which the driver then shades more cheaply.
 struct PassPrograms {
-    Program own;             // the pass's own stages
-    Program pretransformed;  // pass-through vertex stage + the pixel stage
+    Program own[2];             // the pass's own stages
+    Program pretransformed[2];  // pass-through vertex stage + the pixel stage
     bool hasVertexShader = false;
 };
 
@@ -132,7 +135,7 @@ static const char kPixelInterface[] =
     "layout(location = 0) out vec4 o_Colour;\n";
 
 // The alpha test of Direct3D 9: alpha as an 8-bit value against ALPHAREF.
-static const char kPixelEpilogue[] =
+static const char kPixelEpilogueTested[] =
     "#undef main\n"
     "void main() {\n"
     "    lv_Main();\n"
@@ -145,6 +148,12 @@ static const char kPixelEpilogue[] =
     "        if (!pass) discard;\n"
     "    }\n"
     "}\n";
+
+// Without the test: no discard, so the driver may test and write depth
+// before shading, and simple passes take its faster paths.
+static const char kPixelEpilogueUntested[] =
+    "#undef main\n"
+    "void main() { lv_Main(); }\n";
 
 // Pre-transformed vertices: x, y are pixels of render target 0 (pixel
 // centres on integers, as in Direct3D 9), z is depth, the fourth value 1/w.
@@ -274,7 +283,8 @@ static GLint MinFilter(const Fx::Sampler& s) {
 static void DeletePrograms(EffectData* d) {
     for (auto& technique : d->passes) {
         for (PassPrograms& pass : technique) {
-            GLuint names[2] = {pass.own.name, pass.pretransformed.name};
+            GLuint names[4] = {pass.own[0].name, pass.own[1].name, pass.pretransformed[0].name,
+                               pass.pretransformed[1].name};
             for (GLuint name : names) {
                 if (!name) continue;
                 if (s_currentProgram == name) UseProgram(0);
@@ -304,25 +314,33 @@ static bool Build(EffectData* d, std::string* error) {
         return false;
     }
     std::string prelude = Prelude(fx);
-    std::vector<GLuint> shaders(fx.shaders.size(), 0);
+    // Per shader: [1] a vertex stage, or a pixel stage with the alpha test;
+    // [0] the pixel stage without it.
+    std::vector<GLuint> shaders[2] = {std::vector<GLuint>(fx.shaders.size(), 0),
+                                      std::vector<GLuint>(fx.shaders.size(), 0)};
     auto cleanup = [&]() {
-        for (GLuint s : shaders)
-            if (s) glDeleteShader(s);
+        for (const std::vector<GLuint>& list : shaders)
+            for (GLuint s : list)
+                if (s) glDeleteShader(s);
     };
     for (const Fx::Technique& t : fx.techniques) {
         for (const Fx::Pass& pass : t.passes) {
             for (int index : {pass.vertexShader, pass.pixelShader}) {
-                if (index < 0 || shaders[index]) continue;
+                if (index < 0 || shaders[1][index]) continue;
                 const Fx::Shader& sh = fx.shaders[index];
-                std::string source = prelude + (sh.vertex ? kVertexInterface : kPixelInterface) + fx.common +
-                                     "#define main lv_Main\n#line " + std::to_string(sh.line) + "\n" + sh.body + "\n" +
-                                     (sh.vertex ? kVertexEpilogue : kPixelEpilogue);
-                std::string message;
-                shaders[index] = CompileShader(sh.vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, source, &message);
-                if (!shaders[index]) {
-                    *error = sh.name + ": " + message;
-                    cleanup();
-                    return false;
+                std::string body = prelude + (sh.vertex ? kVertexInterface : kPixelInterface) + fx.common +
+                                   "#define main lv_Main\n#line " + std::to_string(sh.line) + "\n" + sh.body + "\n";
+                for (int tested = sh.vertex ? 1 : 0; tested < 2; ++tested) {
+                    const char* epilogue =
+                        sh.vertex ? kVertexEpilogue : tested ? kPixelEpilogueTested : kPixelEpilogueUntested;
+                    std::string message;
+                    GLuint& shader = shaders[tested][index];
+                    shader = CompileShader(sh.vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, body + epilogue, &message);
+                    if (!shader) {
+                        *error = sh.name + ": " + message;
+                        cleanup();
+                        return false;
+                    }
                 }
             }
         }
@@ -333,20 +351,25 @@ static bool Build(EffectData* d, std::string* error) {
             const Fx::Pass& pass = t.passes[i];
             PassPrograms& programs = d->passes.back()[i];
             programs.hasVertexShader = pass.vertexShader >= 0;
-            GLuint vertex = programs.hasVertexShader ? shaders[pass.vertexShader] : s_passThrough;
-            std::string message;
-            programs.own.name = Link(vertex, shaders[pass.pixelShader], &message);
-            if (!programs.own.name) {
-                *error = t.name + "/" + pass.name + ": " + message;
-                cleanup();
-                return false;
-            }
-            Introspect(fx, &programs.own);
-            // For pre-transformed vertices; a pixel stage that needs its own
-            // vertex stage's outputs has none, and keeps its own stages.
-            if (programs.hasVertexShader) {
-                programs.pretransformed.name = Link(s_passThrough, shaders[pass.pixelShader], nullptr);
-                if (programs.pretransformed.name) Introspect(fx, &programs.pretransformed);
+            GLuint vertex = programs.hasVertexShader ? shaders[1][pass.vertexShader] : s_passThrough;
+            for (int tested = 0; tested < 2; ++tested) {
+                GLuint pixel = shaders[tested][pass.pixelShader];
+                std::string message;
+                Program& own = programs.own[tested];
+                own.name = Link(vertex, pixel, &message);
+                if (!own.name) {
+                    *error = t.name + "/" + pass.name + ": " + message;
+                    cleanup();
+                    return false;
+                }
+                Introspect(fx, &own);
+                // For pre-transformed vertices; a pixel stage that needs its
+                // own vertex stage's outputs has none, and keeps its own stages.
+                if (programs.hasVertexShader) {
+                    Program& pre = programs.pretransformed[tested];
+                    pre.name = Link(s_passThrough, pixel, nullptr);
+                    if (pre.name) Introspect(fx, &pre);
+                }
             }
         }
     }
@@ -439,13 +462,33 @@ static void Upload(const Fx::Param& p, GLint location) {
     }
 }
 
+// Whether the alpha test can change what the draw leaves in its target.
+// Off, ALWAYS or GREATEREQUAL 0, it passes every pixel. One that drops only
+// alpha 0 (the device's usual GREATEREQUAL 1) changes nothing when the draw
+// blends by source alpha into an 8-bit target and writes no depth: a pixel
+// of alpha 0 then leaves colour and alpha as they were, dropped or not.
+static bool AlphaTestMatters(const DeviceState& st) {
+    const uint32_t* rs = st.renderStates;
+    const uint32_t func = rs[kRsAlphaFunc], ref = rs[kRsAlphaRef] & 0xFF;
+    if (!rs[kRsAlphaTestEnable] || func == kCmpAlways || (func == kCmpGreaterEqual && ref == 0)) return false;
+    const bool dropsOnlyZero = (func == kCmpGreaterEqual && ref == 1) || (func == kCmpGreater && ref == 0);
+    const bool zeroKeepsPixel = rs[kRsAlphaBlendEnable] && rs[kRsSrcBlend] == kBlendSrcAlpha &&
+                                (rs[kRsDestBlend] == kBlendInvSrcAlpha || rs[kRsDestBlend] == kBlendOne) &&
+                                rs[kRsBlendOp] == kBlendOpAdd;
+    const bool writesDepth = rs[kRsZEnable] && rs[kRsZWriteEnable];
+    const Texture* owner = st.renderTarget->owner;
+    const bool eightBit = !owner || owner->format == kFormatA8R8G8B8;
+    return !(dropsOnlyZero && zeroKeepsPixel && !writesDepth && eightBit);
+}
+
 bool PrepareEffectDraw(bool pretransformed) {
     DeviceState& st = State();
     if (!st.passEffect || !st.renderTarget) return false;
     EffectData* d = st.passEffect->data;
     PassPrograms& pass = d->passes[d->technique][st.passIndex];
-    Program* p = &pass.own;
-    if (pretransformed && pass.hasVertexShader && pass.pretransformed.name) p = &pass.pretransformed;
+    const int tested = AlphaTestMatters(st) ? 1 : 0;
+    Program* p = &pass.own[tested];
+    if (pretransformed && pass.hasVertexShader && pass.pretransformed[tested].name) p = &pass.pretransformed[tested];
     UseProgram(p->name);
 
     for (size_t i = 0; i < d->fx.params.size(); ++i) {
@@ -478,9 +521,9 @@ bool PrepareEffectDraw(bool pretransformed) {
         glUniform4fv(p->targetLocation, 1, p->target);
     }
     const uint32_t* rs = st.renderStates;
-    float func = rs[kRsAlphaTestEnable] ? static_cast<float>(rs[kRsAlphaFunc]) : 0.0f;
+    float func = static_cast<float>(rs[kRsAlphaFunc]);
     float ref = static_cast<float>(rs[kRsAlphaRef] & 0xFF);
-    if (p->alphaTest[0] != func || p->alphaTest[1] != ref) {
+    if (tested && (p->alphaTest[0] != func || p->alphaTest[1] != ref)) {
         p->alphaTest[0] = func;
         p->alphaTest[1] = ref;
         glUniform2fv(p->alphaTestLocation, 1, p->alphaTest);

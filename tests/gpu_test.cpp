@@ -281,6 +281,49 @@ TEST_F(GpuConventions, AlphaTestComparesAgainstTheReference) {
     EXPECT_EQ(GpuFixture::ReadTarget().At(3, 3), 0x00FF00FFu);
 }
 
+// The layer leaves the test out of draws where dropping alpha 0 cannot show
+// (source-alpha blending into an 8-bit target, no depth written). Where it
+// can, it must still drop: a blended pixel of alpha 0 writes no depth, and
+// on a float target a faint alpha under half a step is dropped, not blended.
+TEST_F(GpuConventions, AlphaTestUnderBlendingDropsWhereDroppingShows) {
+    Gpu::SetRenderState(Gpu::kRsAlphaTestEnable, 1);
+    Gpu::SetRenderState(Gpu::kRsAlphaFunc, Gpu::kCmpGreaterEqual);
+    Gpu::SetRenderState(Gpu::kRsAlphaRef, 1);
+    Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 1);
+    Gpu::SetRenderState(Gpu::kRsSrcBlend, Gpu::kBlendSrcAlpha);
+    Gpu::SetRenderState(Gpu::kRsDestBlend, Gpu::kBlendInvSrcAlpha);
+
+    // 8-bit, no depth: alpha 0 leaves colour and alpha as they were.
+    Gpu::Clear(Gpu::kClearTarget, 0x80102030, 1.0f);
+    Rect(0, 0, 8, 8, 0x00FF00FF);
+    EXPECT_EQ(GpuFixture::ReadTarget().At(3, 3), 0x80102030u);
+
+    // Depth written: the dropped pixel leaves depth at 1, so a later draw
+    // behind where it would have been still shows.
+    Gpu::SetRenderState(Gpu::kRsZEnable, 1);
+    Gpu::SetRenderState(Gpu::kRsZWriteEnable, 1);
+    Gpu::Clear(Gpu::kClearTarget | Gpu::kClearZBuffer, 0xFF000000, 1.0f);
+    Rect(0, 0, 8, 8, 0x00FF00FF, 0.2f);
+    Rect(0, 0, 8, 8, 0xFF00FF00, 0.5f);
+    EXPECT_EQ(GpuFixture::ReadTarget().At(3, 3), 0xFF00FF00u) << "a dropped pixel wrote depth";
+    Gpu::SetRenderState(Gpu::kRsZEnable, 0);
+
+    // Float target: alpha 0.001 is 0 as an 8-bit value, so it is dropped.
+    Gpu::Texture* floats = Gpu::CreateTexture(8, 8, 1, Gpu::kFormatR32F, true);
+    ASSERT_NE(floats, nullptr);
+    Gpu::Surface* s = Gpu::GetSurfaceLevel(floats);
+    Gpu::SetRenderTarget(s);
+    Gpu::Clear(Gpu::kClearTarget, 0x00000000, 1.0f);
+    effect->SetVector("g_Direction", Vector4(1.0f, 1.0f, 1.0f, 0.001f));
+    Rect(-0.5f, -0.5f, 7.5f, 7.5f, 0xFFFFFFFF, 0, "Constant");
+    std::vector<float> stored(8 * 8 * 4);
+    Gpu::ReadRenderTargetFloats(stored.data());
+    EXPECT_EQ(stored[(3 * 8 + 3) * 4], 0.0f);
+    Gpu::SetRenderTarget(surface);
+    Gpu::Release(s);
+    Gpu::ReleaseTexture(floats);
+}
+
 TEST_F(GpuConventions, BlendingFactors) {
     Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 1);
     Gpu::Clear(Gpu::kClearTarget, 0xFF0000FF, 1.0f);

@@ -41,12 +41,14 @@ pixelshader PS_PlainCopy {
 }
 
 // Both write alpha 1 over the whole picture: blending would change nothing,
-// and the depth test always passes, so neither is done.
+// the alpha test would drop nothing and the depth test always passes, so
+// none of them is done.
 technique PostProcess {
     pass p0 {
         VertexShader = null;
         PixelShader = PS_RGBSplit;
         AlphaBlendEnable = false;
+        AlphaTestEnable = false;
         ZEnable = false;
     }
 }
@@ -56,6 +58,7 @@ technique PlainCopy {
         VertexShader = null;
         PixelShader = PS_PlainCopy;
         AlphaBlendEnable = false;
+        AlphaTestEnable = false;
         ZEnable = false;
     }
 }

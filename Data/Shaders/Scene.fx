@@ -99,12 +99,14 @@ pixelshader PS_Grid {
 }
 
 // The grid, the heads and the cylinders write alpha 1: blending them would
-// change nothing, so it is left off.
+// change nothing, and the alpha test would drop nothing, so both are left
+// off (without the test the driver tests and writes depth before shading).
 technique TechGrid {
     pass p0 {
         VertexShader = VS_Grid;
         PixelShader = PS_Grid;
         AlphaBlendEnable = false;
+        AlphaTestEnable = false;
     }
 }
 
@@ -189,6 +191,7 @@ technique TechHead {
         VertexShader = VS_Head;
         PixelShader = PS_Head;
         AlphaBlendEnable = false;
+        AlphaTestEnable = false;
     }
 }
 
@@ -197,5 +200,6 @@ technique TechCylinder {
         VertexShader = VS_Cylinder;
         PixelShader = PS_Cylinder;
         AlphaBlendEnable = false;
+        AlphaTestEnable = false;
     }
 }
