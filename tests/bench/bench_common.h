@@ -70,7 +70,8 @@ inline double ProcessSeconds() {
 // copy pass for the ratio. `copies` is the ratio of wall times; `cpu_copies`
 // the ratio of processor time summed over the renderer's threads, which
 // holds up better when other programs share the processor (it counts work,
-// not waiting).
+// not waiting). `cpu_ms` is that processor time for one iteration, which
+// compares programs whose copy passes differ.
 template <typename Body>
 void Measure(benchmark::State& state, CopyPass& copy, Body body) {
     body();  // warm up: the first use compiles shader variants
@@ -96,6 +97,7 @@ void Measure(benchmark::State& state, CopyPass& copy, Body body) {
     }
     state.counters["copies"] = copies > 0 ? subject / copies : 0;
     state.counters["cpu_copies"] = copiesCpu > 0 ? subjectCpu / copiesCpu : 0;
+    state.counters["cpu_ms"] = state.iterations() > 0 ? subjectCpu * 1e3 / state.iterations() : 0;
 }
 
 // A meta writer whose 16 frozen slots all hold letters, with the live letter
