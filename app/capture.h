@@ -19,6 +19,7 @@
 #include "app/command_line.h"
 #include "app/frame_writer.h"
 #include "app/wav_writer.h"
+#include "app/yuv420.h"
 #include "platform/process.h"
 
 class FrameCapture {
@@ -62,6 +63,7 @@ private:
 
     CaptureOptions m_options;
     FrameWriter m_writer;          // reads back on this thread, writes on its own
+    std::vector<uint8_t> m_yuv;    // the frame being written, as ffmpeg takes it (writer's thread)
     std::vector<int16_t> m_sound;  // one frame's samples
     WavWriter m_wav;
     std::string m_wavPath;    // audio.wav, or beside the .mp4 until the mux
