@@ -52,10 +52,10 @@ bool FrameCapture::Open() {
         // frames come converted to YUV 4:2:0 (WriteOne), and the file says
         // which conversion, so players turn them back into the same colours.
         std::vector<std::string> args = {
-            "ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", size,
-            "-framerate", rate, "-i", "-", "-c:v", "libx264", "-preset", "superfast", "-crf", "18", "-colorspace",
-            "bt709", "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv", "-f", "mp4",
-            m_videoPath};
+            "ffmpeg",  "-hide_banner", "-loglevel", "error",        "-y", "-f",          "rawvideo", "-pix_fmt",
+            "yuv420p", "-s",           size,        "-framerate",   rate, "-i",          "-",        "-c:v",
+            "libx264", "-preset",      "superfast", "-crf",         "18", "-colorspace", "bt709",    "-color_primaries",
+            "bt709",   "-color_trc",   "bt709",     "-color_range", "tv", "-f",          "mp4",      m_videoPath};
         if (!m_ffmpeg.Start(args)) {
             std::fprintf(stderr, "lumivane: cannot start ffmpeg\n");
             m_wav.Close();

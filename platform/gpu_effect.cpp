@@ -331,11 +331,13 @@ static bool Build(EffectData* d, std::string* error) {
                 std::string body = prelude + (sh.vertex ? kVertexInterface : kPixelInterface) + fx.common +
                                    "#define main lv_Main\n#line " + std::to_string(sh.line) + "\n" + sh.body + "\n";
                 for (int tested = sh.vertex ? 1 : 0; tested < 2; ++tested) {
-                    const char* epilogue =
-                        sh.vertex ? kVertexEpilogue : tested ? kPixelEpilogueTested : kPixelEpilogueUntested;
+                    const char* epilogue = sh.vertex ? kVertexEpilogue
+                                           : tested  ? kPixelEpilogueTested
+                                                     : kPixelEpilogueUntested;
                     std::string message;
                     GLuint& shader = shaders[tested][index];
-                    shader = CompileShader(sh.vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, body + epilogue, &message);
+                    shader =
+                        CompileShader(sh.vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, body + epilogue, &message);
                     if (!shader) {
                         *error = sh.name + ": " + message;
                         cleanup();
