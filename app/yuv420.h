@@ -1,7 +1,7 @@
 // Colour conversion for the video capture: an RGBA frame (top row first,
 // 8 bits a channel) to planar YUV 4:2:0 in BT.709's limited range, the form
-// H.264 stores. Done here, on the frame writer's thread, ffmpeg gets
-// 1.5 bytes a pixel instead of 4 and has nothing left to convert.
+// H.264 stores. Done here, on the frame writer's thread, so that ffmpeg
+// gets 1.5 bytes a pixel instead of 4 and has nothing left to convert.
 #pragma once
 #include <cstddef>
 #include <cstdint>

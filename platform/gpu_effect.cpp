@@ -90,7 +90,7 @@ static std::string Prelude(const Fx::Description& fx) {
     std::string s =
         "#version 330 core\n"
         "uniform vec4 lv_Target;     // render target 0: width, height, 1/width, 1/height\n"
-        "uniform vec2 lv_AlphaTest;  // comparison (0: off), reference 0..255\n";
+        "uniform vec2 lv_AlphaTest;  // comparison (Direct3D's), reference 0..255\n";
     for (const Fx::Param& p : fx.params) {
         const char* type = GlslType(p.type);
         if (!type) continue;
@@ -135,18 +135,18 @@ static const char kPixelInterface[] =
     "layout(location = 0) out vec4 o_Colour;\n";
 
 // The alpha test of Direct3D 9: alpha as an 8-bit value against ALPHAREF.
+// Only draws whose test matters get it (AlphaTestMatters), so it is never
+// off here.
 static const char kPixelEpilogueTested[] =
     "#undef main\n"
     "void main() {\n"
     "    lv_Main();\n"
     "    int f = int(lv_AlphaTest.x);\n"
-    "    if (f != 0) {\n"
-    "        float a = floor(clamp(o_Colour.a, 0.0, 1.0) * 255.0 + 0.5);\n"
-    "        float r = lv_AlphaTest.y;\n"
-    "        bool pass = f == 2 ? a < r : f == 3 ? a == r : f == 4 ? a <= r : f == 5 ? a > r\n"
-    "                  : f == 6 ? a != r : f == 7 ? a >= r : f == 8;\n"
-    "        if (!pass) discard;\n"
-    "    }\n"
+    "    float a = floor(clamp(o_Colour.a, 0.0, 1.0) * 255.0 + 0.5);\n"
+    "    float r = lv_AlphaTest.y;\n"
+    "    bool pass = f == 2 ? a < r : f == 3 ? a == r : f == 4 ? a <= r : f == 5 ? a > r\n"
+    "              : f == 6 ? a != r : f == 7 ? a >= r : f == 8;\n"
+    "    if (!pass) discard;\n"
     "}\n";
 
 // Without the test: no discard, so the driver may test and write depth
