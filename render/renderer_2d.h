@@ -6,7 +6,8 @@
 //
 // Quads leave z-writes off, culling off and blending on; lines leave depth,
 // z-writes, alpha test and blending on. Depth and alpha testing keep their
-// settings for quads.
+// settings for quads (a quad or triangle that the depth test would pass
+// everywhere is drawn without it, for the same pixels).
 #pragma once
 #include <cstdint>
 

@@ -287,6 +287,46 @@ TEST_F(Renderer2DTest, QuadsAndLinesLeaveTheirStatesBehind) {
     TweakTable::Get() = TweakTable{};  // the camera's tweaks pointed into it
 }
 
+// Quads are drawn without the depth test where it could drop nothing; where
+// it could, it still drops. The target's depth is cleared to 0.25 here.
+TEST_F(Renderer2DTest, TheDepthTestDropsWhatItWouldDropAndQuadsKeepItsState) {
+    Begin();
+    struct Case {
+        const char* name;
+        uint32_t zFunc;
+        float z;  // of the triangle's vertices
+        bool drawn;
+    };
+    const Case cases[] = {
+        {"LESSEQUAL at depth 0", Gpu::kCmpLessEqual, 0.0f, true},
+        {"LESSEQUAL behind the stored depth", Gpu::kCmpLessEqual, 0.5f, false},
+        {"LESS at depth 0, in front", Gpu::kCmpLess, 0.0f, true},
+        {"GREATER at depth 0", Gpu::kCmpGreater, 0.0f, false},
+        {"ALWAYS behind the stored depth", Gpu::kCmpAlways, 0.5f, true},
+    };
+    for (const Case& c : cases) {
+        GraphicsDevice::Clear(0xFF000000);
+        GraphicsDevice::ClearDepth(0.25f);
+        Gpu::SetRenderState(Gpu::kRsZEnable, 1);
+        Gpu::SetRenderState(Gpu::kRsZFunc, c.zFunc);
+        const Renderer2D::Vertex2D triangle[3] = {
+            {10, 10, c.z, 1, 0xFFFFFFFF}, {60, 10, c.z, 1, 0xFFFFFFFF}, {10, 60, c.z, 1, 0xFFFFFFFF}};
+        Renderer2D::DrawTriangle(triangle);
+        EXPECT_EQ(Covered(GpuFixture::ReadTarget()).x1 >= 0, c.drawn) << c.name;
+        EXPECT_EQ(Gpu::GetRenderState(Gpu::kRsZEnable), 1u) << c.name;
+    }
+    // A quad at depth 0 against a stored 0: LESS drops it, LESSEQUAL does not.
+    const Vector2 pos(0, 0), size(8, 8);
+    for (uint32_t zFunc : {Gpu::kCmpLess, Gpu::kCmpLessEqual}) {
+        GraphicsDevice::Clear(0xFF000000);
+        GraphicsDevice::ClearDepth(0.0f);
+        Gpu::SetRenderState(Gpu::kRsZFunc, zFunc);
+        Renderer2D::DrawQuad(&pos, &size, 0xFFFFFFFF);
+        EXPECT_EQ(Covered(GpuFixture::ReadTarget()).x1 >= 0, zFunc == Gpu::kCmpLessEqual) << zFunc;
+    }
+    Gpu::SetRenderState(Gpu::kRsZFunc, Gpu::kCmpLessEqual);
+}
+
 TEST_F(Renderer2DTest, UnlockRebuildsTheMipChainThatMinifiedQuadsRead) {
     Begin();
     // 4 x 4, left half white, right half black; the 1 x 1 level is grey.
