@@ -13,7 +13,7 @@
 #include "platform/input.h"
 #include "render/graphics_device.h"
 #include "render/post_process.h"
-#include "render/renderer_2d.h"
+#include "render/screen_overlay.h"
 #include "timeline/show_state.h"
 
 int HeadPathCounter = -1;
@@ -119,6 +119,5 @@ void CBaseMesh::Render() {
     }
 
     // The HUD goes over the bloomed picture, stretched over the canvas.
-    const Vector2 origin(0.0f, 0.0f), canvas(1280.0f, 720.0f);
-    Renderer2D::DrawTexturedQuad(GetTexture(overlayTextureId), &origin, &canvas, 0xFFFFFFFF);
+    DrawScreenOverlay(GetTexture(overlayTextureId));
 }

@@ -16,6 +16,7 @@
 #include "render/graphics_device.h"
 #include "render/post_process.h"
 #include "render/renderer_2d.h"
+#include "render/screen_overlay.h"
 #include "timeline/show_state.h"
 
 namespace {
@@ -123,7 +124,7 @@ void CVoxelTest::Render() {
     DrawVoxelCloud(voxel, *camera);
 
     const Vector2 origin(0.0f, 0.0f), screen(1280.0f, 720.0f);
-    Renderer2D::DrawTexturedQuad(GetTexture(overlayTextureId), &origin, &screen, 0xFFFFFFFF);
+    DrawScreenOverlay(GetTexture(overlayTextureId));
     if (uint8_t alpha = VoxelLongFade(timeLeft, duration)) {
         Renderer2D::DrawQuad(&origin, &screen, static_cast<uint32_t>(alpha) << 24);
     }

@@ -12,6 +12,7 @@
 #include "platform/window.h"
 #include "render/builtin_effects.h"
 #include "render/renderer_2d.h"
+#include "render/screen_overlay.h"
 #include "render/text_font.h"
 
 DisplaySettings& DisplaySettings::Get() {
@@ -146,6 +147,7 @@ void Destroy() {
         delete s_font;
         s_font = nullptr;
     }
+    ReleaseScreenOverlays();
     Gpu::ReleaseEffect(s_effect2D);
     s_effect2D = nullptr;
     Gpu::DestroyDevice();

@@ -37,9 +37,10 @@ Rect LayoutRect(const Vector2* position, const Vector2* size) {
 }
 
 // Runs every pass of the effect's current technique over one strip (two
-// triangles for a quad).
-void DrawStrip(Gpu::Effect* effect, const void* vertices, unsigned stride, unsigned triangles = 2) {
-    Gpu::ForEachPass(effect, [&] { Gpu::DrawPrimitiveUP(Gpu::kTriangleStrip, triangles, vertices, stride); });
+// triangles for a quad), or over a list of triangles.
+void DrawStrip(Gpu::Effect* effect, const void* vertices, unsigned stride, unsigned triangles = 2,
+               Gpu::Primitive primitive = Gpu::kTriangleStrip) {
+    Gpu::ForEachPass(effect, [&] { Gpu::DrawPrimitiveUP(primitive, triangles, vertices, stride); });
 }
 
 // Whether the depth test would pass every pixel of the draw: ALWAYS, or
@@ -62,7 +63,7 @@ bool DepthTestPassesAll(const void* vertices, unsigned stride, unsigned count) {
 
 // The common steps of the layout-space quads.
 void DrawWithEffect2D(int declaration, const char* technique, Texture* texture, const void* vertices, unsigned stride,
-                      unsigned triangles = 2) {
+                      unsigned triangles = 2, Gpu::Primitive primitive = Gpu::kTriangleStrip) {
     Gpu::Effect* effect = GraphicsDevice::GetEffect2D();
     if (!effect) return;
     Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(declaration));
@@ -72,10 +73,10 @@ void DrawWithEffect2D(int declaration, const char* technique, Texture* texture, 
     effect->SetTechnique(technique);
     if (declaration == kDeclScreenColourTex) effect->SetTexture("g_Texture", texture ? texture->texture : nullptr);
     effect->SetMatrix("g_OrthogonalMatrix", GraphicsDevice::GetOrthoMatrix());
-    const unsigned count = triangles + 2;
+    const unsigned count = primitive == Gpu::kTriangleList ? triangles * 3 : triangles + 2;
     const uint32_t zEnable = Gpu::GetRenderState(Gpu::kRsZEnable);
     if (zEnable && DepthTestPassesAll(vertices, stride, count)) Gpu::SetRenderState(Gpu::kRsZEnable, 0);
-    DrawStrip(effect, vertices, stride, triangles);
+    DrawStrip(effect, vertices, stride, triangles, primitive);
     Gpu::SetRenderState(Gpu::kRsZEnable, zEnable);
 }
 
@@ -265,6 +266,12 @@ void DrawTriangle(const Vertex2D vertices[3]) {
 void DrawTexturedTriangle(Texture* texture, const TexturedVertex2D vertices[3]) {
     if (!Usable(texture)) return;
     DrawWithEffect2D(kDeclScreenColourTex, "PosColTex2D", texture, vertices, sizeof(TexturedVertex2D), 1);
+}
+
+void DrawTexelTriangles(Texture* texture, const TexturedVertex2D* vertices, unsigned triangles) {
+    if (!Usable(texture) || !vertices || triangles == 0) return;
+    DrawWithEffect2D(kDeclScreenColourTex, "PosColTex2DPoint", texture, vertices, sizeof(TexturedVertex2D), triangles,
+                     Gpu::kTriangleList);
 }
 
 void DrawLine(const Vector3* start, const Vector3* end, uint32_t colour) {

@@ -62,6 +62,10 @@ void DrawFullscreenFade(const Vector2* position, const Vector2* size, uint32_t c
 // textured, with the same states and effect as the quads.
 void DrawTriangle(const Vertex2D vertices[3]);
 void DrawTexturedTriangle(Texture* texture, const TexturedVertex2D vertices[3]);
+// A list of textured triangles (three vertices each) that put every texel's
+// centre on a pixel's centre, so the texture is read without filtering; the
+// quads' states. Vertices are in pixels, as given.
+void DrawTexelTriangles(Texture* texture, const TexturedVertex2D* vertices, unsigned triangles);
 
 // World space, seen by the active camera. Each segment is drawn at once.
 void DrawLine(const Vector3* start, const Vector3* end, uint32_t colour);

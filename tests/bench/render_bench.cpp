@@ -12,12 +12,14 @@
 
 #include "app/lumivane.h"
 #include "assets/catalogue.h"
+#include "assets/resource_ids.h"
 #include "assets/texture.h"
 #include "platform/gpu.h"
 #include "render/builtin_effects.h"
 #include "render/graphics_device.h"
 #include "render/post_process.h"
 #include "render/renderer_2d.h"
+#include "render/screen_overlay.h"
 #include "tests/bench/bench_common.h"
 #include "tests/gpu_fixture.h"
 
@@ -61,8 +63,32 @@ void FrameFixedCost(benchmark::State& state) {
     app.Shutdown();
 }
 
+// The HUD of a mesh shot over a frame: argument 0 as a plain stretched
+// quad, 1 as DrawScreenOverlay draws it (the same pixels).
+void HudOverlay(benchmark::State& state) {
+    if (!GpuFixture::Start(1280, 720, 1)) return state.SkipWithError("no device");
+    for (float progress = 0.0f; !PreloadNextAsset(&progress);) {
+    }
+    CopyPass copy;
+    Texture* target = Texture::CreateRenderTarget(1280, 720, Gpu::kFormatA8R8G8B8);
+    Texture* hud = GetTexture(kTexOverlay1);
+    Gpu::Surface* saved = GraphicsDevice::SetRenderTexture(target);
+    GraphicsDevice::Clear(0xFF336699);
+    Measure(state, copy, [&] {
+        if (state.range(0) == 0) {
+            const Vector2 origin(0.0f, 0.0f), layout(1280.0f, 720.0f);
+            Renderer2D::DrawTexturedQuad(hud, &origin, &layout, 0xFFFFFFFF);
+        } else {
+            DrawScreenOverlay(hud);
+        }
+    });
+    GraphicsDevice::RestoreRenderTarget(saved);
+    DeleteTexture(target);
+}
+
 }  // namespace
 
+BENCHMARK(HudOverlay)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(CopyPassFloor)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BloomChain)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(FrameFixedCost)->Unit(benchmark::kMillisecond)->UseManualTime();
