@@ -39,6 +39,19 @@ GaussianKernel BuildGaussianKernel(float sigma) {
     return kernel;
 }
 
+int BallsReachingRows(const Vector3* balls, float level, int slice, int firstRow, int endRow, Vector3* out) {
+    if (!(level > 0.0f)) return 0;
+    const double z = static_cast<double>(slice) / kVoxelGrid, reach = static_cast<double>(level) + 1e-3;
+    const double y0 = (firstRow - 0.5) / kVoxelGrid, y1 = (endRow - 1.5) / kVoxelGrid;
+    int count = 0;
+    for (int i = 0; i < kVoxelBalls; ++i) {
+        const double y = balls[i].y;
+        const double dy = y < y0 ? y0 - y : (y > y1 ? y - y1 : 0.0), dz = balls[i].z - z;
+        if (dy * dy + dz * dz < reach * reach) out[count++] = balls[i];
+    }
+    return count;
+}
+
 void BuildNormalMap(float* texels, unsigned rowFloats) {
     constexpr float kCentre = kNormalMapSize / 2, kRadius = kNormalMapSize / 2;
     for (int row = 0; row < kNormalMapSize; ++row) {

@@ -45,6 +45,15 @@ void BuildNormalMap(float* texels, unsigned rowFloats);
 // slice k.
 void FillParticleGrid(VoxelParticle* particles);
 
+// The balls that can reach some voxel of rows firstRow .. endRow - 1 of
+// slice k (the plane z = k / 32, row e at y = (e - 0.5) / 32), copied to
+// `out` in their order; returns how many. A ball further than the field's
+// level from that strip of the plane adds nothing to any of its voxels
+// (with a thousandth to spare for the shader's rounding), so the sums over
+// the others are the very sums over all 64. A level of 0 or less reaches
+// nothing.
+int BallsReachingRows(const Vector3* balls, float level, int slice, int firstRow, int endRow, Vector3* out);
+
 struct VoxelResources {
     Texture* slices[kVoxelGrid] = {};  // R32F targets, 32 x 32: slice k is the plane z = k / 32
     // R32F, 32 x 1024: the slices one above the other, slice k in rows

@@ -39,6 +39,11 @@ uint8_t VoxelShortFade(float timeLeft, float duration);
 // 4 s shot darkens all the way through); within 4 s of the start of a longer
 // shot it falls from 255 to 0.
 uint8_t VoxelLongFade(float timeLeft, float duration);
+// The ball field into the current target, the 32 x 1024 stack of the slices
+// (cleared to 0 beforehand): half a slice at a time, each with only the
+// balls that reach it (BallsReachingRows), for the densities of all 64 at
+// under half the work. Leaves the scissor test as it found it.
+void EvaluateVoxelField(Gpu::Effect* voxel, const Vector3* balls, float level);
 // The 64 ball centres at `time` seconds of the frame clock, each coordinate
 // within 0..0.75.
 void ComputeVoxelBalls(float time, Vector3* balls);

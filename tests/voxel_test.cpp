@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "assets/catalogue.h"
@@ -130,6 +131,49 @@ TEST(VoxelTechniques, TheFieldIsTheLevelledSumCappedAtTwoInEverySliceOfTheStack)
                 << "slice " << p.slice << " at " << p.x << "," << p.y;
     }
     EXPECT_EQ(Gpu::GetRenderState(Gpu::kRsAlphaBlendEnable), 1u);  // the pass gives the state back
+    Gpu::ReleaseEffect(voxel);
+}
+
+// The shot evaluates the field band by band with only the balls that reach
+// each band: its densities must be those of all 64 balls, bit for bit.
+TEST(VoxelTechniques, TheFieldFromTheReachingBallsIsTheFieldFromAllOfThem) {
+    ASSERT_TRUE(GpuFixture::Start(320, 180, 1));
+    Gpu::Effect* voxel = GraphicsDevice::CreateEffectFromResource(kFxVoxel, "Data\\Shaders\\Voxel.fx");
+    ASSERT_NE(voxel, nullptr);
+    OwnTarget stack(32, 1024, Gpu::kFormatR32F);
+    Gpu::SetRenderState(Gpu::kRsZEnable, 0);
+    Gpu::SetRenderState(Gpu::kRsAlphaBlendEnable, 1);
+    Gpu::SetRenderState(Gpu::kRsAlphaTestEnable, 1);
+    Gpu::SetRenderState(Gpu::kRsCullMode, Gpu::kCullNone);
+    struct Case {
+        float time, level;
+    };
+    // The show's level at several moments, a wide and a narrow one, none.
+    const Case cases[] = {{0.0f, 0.2f}, {3.3f, 0.2f}, {10.0f, 0.2f}, {17.9f, 0.2f},
+                          {5.0f, 0.45f}, {5.0f, 0.04f}, {5.0f, 0.0f}};
+    for (const Case& c : cases) {
+        Vector3 balls[kVoxelBalls];
+        ComputeVoxelBalls(c.time, balls);
+        GraphicsDevice::Clear(0x00000000);
+        voxel->SetTechnique("TechVoxel");
+        voxel->SetFloat("g_fMinLevel", c.level);
+        voxel->SetInt("g_nBalls", kVoxelBalls);
+        voxel->SetFloatArray("g_vBalls", &balls[0].x, kVoxelBalls * 3);
+        const Vector2 origin(0, 0), size(32, 1024);
+        Renderer2D::DrawEffectQuad(voxel, &origin, &size, 0xFFFFFFFF);
+        const std::vector<float> all = ReadFloats(32, 1024);
+        GraphicsDevice::Clear(0x00000000);
+        EvaluateVoxelField(voxel, balls, c.level);
+        const std::vector<float> reaching = ReadFloats(32, 1024);
+        int differ = 0, filled = 0;
+        for (size_t i = 0; i < all.size(); i += 4) {
+            differ += std::memcmp(&all[i], &reaching[i], sizeof(float)) != 0;
+            filled += all[i] != 0.0f;
+        }
+        EXPECT_EQ(differ, 0) << "at " << c.time << " s, level " << c.level;
+        if (c.level > 0.0f) EXPECT_GT(filled, 0) << "at " << c.time << " s: an empty field shows nothing";
+    }
+    EXPECT_EQ(Gpu::GetRenderState(Gpu::kRsScissorTestEnable), 0u);
     Gpu::ReleaseEffect(voxel);
 }
 

@@ -16,6 +16,7 @@ float4x4 g_mProj;
 
 float    g_fMinLevel = 0.2;  // the field's level: a ball reaches this far, and a voxel needs this much
 float3   g_vBalls[64];
+int      g_nBalls = 64;          // how many of g_vBalls (the first ones) are added up
 
 float2   g_vTexelSize = float2(0.03125, 0.03125);
 float    g_fTargetHeight = 720.0;  // the picture's height in pixels
@@ -42,7 +43,8 @@ glsl {
     float FieldDensity(vec3 p) {
         float m = g_fMinLevel;
         float d = 0.0;
-        for (int i = 0; i < 64; ++i) {
+        int count = clamp(g_nBalls, 0, 64);
+        for (int i = 0; i < count; ++i) {
             float r = distance(p, g_vBalls[i]);
             if (r < m) d += m - r;
         }
