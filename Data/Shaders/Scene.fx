@@ -158,7 +158,16 @@ pixelshader PS_Head {
         vec3 l = normalize(g_vLightDir);
         float nl = clamp(dot(n, l), 0.0, 1.0);
         vec3 r = normalize(2.0 * nl * n - l);
-        float specular = pow(clamp(dot(r, vd), 0.0, 1.0), 32.0) * nl;
+        // The 32nd power by five squarings: the same curve as pow(s, 32.0),
+        // which the driver works out through a logarithm and an exponential
+        // for a tenth of the pixel's cost.
+        float s = clamp(dot(r, vd), 0.0, 1.0);
+        s *= s;
+        s *= s;
+        s *= s;
+        s *= s;
+        s *= s;
+        float specular = s * nl;
         float ao = texture(s_AOTexture, v_TexCoord0).r;
         vec4 reflection = texture(s_Cubemap, v_Reflect) * g_fShininess;
         vec4 colour = (reflection + g_vAmbientColor) * ao + g_vDiffuseColor * nl + specular;
