@@ -77,12 +77,14 @@ void DestroyDrawStream() {
 }
 
 void BindTextureUnit(unsigned unit, GLenum target, GLuint name) {
-    GLuint* slot = target == GL_TEXTURE_CUBE_MAP ? &s_unitCube[unit] : &s_unit2D[unit];
-    if (*slot == name) return;
+    // The unit is made active even when it holds the texture already: the
+    // texture calls that follow (uploads, reads) act on the active unit's.
     if (s_activeUnit != unit) {
         glActiveTexture(GL_TEXTURE0 + unit);
         s_activeUnit = unit;
     }
+    GLuint* slot = target == GL_TEXTURE_CUBE_MAP ? &s_unitCube[unit] : &s_unit2D[unit];
+    if (*slot == name) return;
     glBindTexture(target, name);
     *slot = name;
 }

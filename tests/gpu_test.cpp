@@ -25,6 +25,8 @@ texture  g_Cube;
 sampler s_Texture = sampler_state { Texture = <g_Texture>; MinFilter = POINT; MagFilter = POINT;
                                     AddressU = CLAMP; AddressV = CLAMP; };
 samplerCUBE s_Cube = sampler_state { Texture = <g_Cube>; MinFilter = POINT; MagFilter = POINT; };
+texture  g_Texture2;
+sampler s_Texture2 = sampler_state { Texture = <g_Texture2>; MinFilter = POINT; MagFilter = POINT; };
 
 vertexshader VS_Matrix {
     void main() {
@@ -40,6 +42,9 @@ pixelshader PS_PointCoord { void main() { o_Colour = vec4(gl_PointCoord, 0.0, 1.
 pixelshader PS_Depth { void main() { o_Colour = v_Colour; gl_FragDepth = g_Depth; } }
 pixelshader PS_Cube { void main() { o_Colour = texture(s_Cube, g_Direction.xyz); } }
 pixelshader PS_Constant { void main() { o_Colour = g_Direction; } }
+pixelshader PS_TwoTextures {
+    void main() { o_Colour = texture(s_Texture, v_TexCoord0) + texture(s_Texture2, v_TexCoord0); }
+}
 vertexshader VS_Fetch {
     void main() {
         gl_Position = g_Matrix * in_Position;
@@ -54,6 +59,7 @@ technique Points    { pass p0 { VertexShader = VS_Matrix; PixelShader = PS_Point
 technique Depth     { pass p0 { VertexShader = null; PixelShader = PS_Depth; } }
 technique Cube      { pass p0 { VertexShader = null; PixelShader = PS_Cube; } }
 technique Constant  { pass p0 { VertexShader = null; PixelShader = PS_Constant; } }
+technique TwoTextures { pass p0 { VertexShader = null; PixelShader = PS_TwoTextures; } }
 technique Fetch     { pass p0 { VertexShader = VS_Fetch; PixelShader = PS_Colour; } }
 technique Greater   { pass p0 { VertexShader = null; PixelShader = PS_Colour; ZFunc = GREATER; } }
 technique NoDepth   { pass p0 < float fScaleX = 0.25; > { VertexShader = null; PixelShader = PS_Colour;
@@ -170,6 +176,30 @@ TEST_F(GpuConventions, HalfPixelShiftedQuadMapsTexelsOntoPixelsAndLockedBytesAre
     for (unsigned i = 0; i < kWidth * kHeight; ++i)
         ASSERT_EQ(image.pixels[i], texels[i]) << "texel " << i;
     Gpu::ReleaseTexture(texture);
+}
+
+// Uploads and reads reach the texture they name whatever unit a draw left
+// active: here the first texture is still on unit 0, and the draw's second
+// texture made another unit the active one.
+TEST_F(GpuConventions, UploadsAndReadsReachTheNamedTextureAfterADrawOfTwo) {
+    Gpu::Texture* first = Gpu::CreateTexture(4, 4, 1, Gpu::kFormatA8R8G8B8, false);
+    Gpu::Texture* second = Gpu::CreateTexture(4, 4, 1, Gpu::kFormatA8R8G8B8, false);
+    const std::vector<uint32_t> a(16, 0xFF112233u), b(16, 0xFF445566u), c(16, 0xFF778899u);
+    ASSERT_TRUE(Gpu::UploadTexture(first, a.data()));
+    ASSERT_TRUE(Gpu::UploadTexture(second, b.data()));
+    effect->SetTexture("g_Texture", first);
+    effect->SetTexture("g_Texture2", second);
+    Rect(0, 0, 4, 4, 0xFFFFFFFF, 0.0f, "TwoTextures");
+    ASSERT_TRUE(Gpu::UploadTexture(first, c.data()));
+    std::vector<uint32_t> readFirst(16), readSecond(16);
+    ASSERT_TRUE(Gpu::ReadTexture(second, readSecond.data()));
+    ASSERT_TRUE(Gpu::ReadTexture(first, readFirst.data()));
+    EXPECT_EQ(readFirst[5], 0xFF778899u);
+    EXPECT_EQ(readSecond[5], 0xFF445566u);
+    effect->SetTexture("g_Texture", static_cast<Gpu::Texture*>(nullptr));
+    effect->SetTexture("g_Texture2", static_cast<Gpu::Texture*>(nullptr));
+    Gpu::ReleaseTexture(first);
+    Gpu::ReleaseTexture(second);
 }
 
 TEST_F(GpuConventions, FloatFormatsReadAsDirect3DDoes) {
