@@ -1,6 +1,7 @@
 #include "render/screen_overlay.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "assets/texture.h"
@@ -67,15 +68,18 @@ std::vector<TexturedVertex2D> ShownRuns(const std::vector<uint8_t>& rgba, int w,
 }
 
 // Draws the picture as DrawTexturedQuad shows it over the layout, unblended,
-// into a target of the current target's size, and finds where it shows.
-// False when no target could be made.
+// into a target of the current target's size, reads it back into a plain
+// texture (a render target would keep a depth buffer as large as itself)
+// and finds where it shows. False when the textures could not be made.
 bool Enlarge(Texture* picture, unsigned width, unsigned height, Enlargement* e) {
-    Texture* texels = Texture::CreateRenderTarget(width, height, Gpu::kFormatA8R8G8B8);
-    if (!texels || !texels->surface) {
+    Texture* target = Texture::CreateRenderTarget(width, height, Gpu::kFormatA8R8G8B8);
+    Texture* texels = Texture::Create(width, height, Gpu::kFormatA8R8G8B8);
+    if (!target || !target->surface || !texels || !texels->texture) {
+        DeleteTexture(target);
         DeleteTexture(texels);
         return false;
     }
-    Gpu::Surface* saved = GraphicsDevice::SetRenderTexture(texels);
+    Gpu::Surface* saved = GraphicsDevice::SetRenderTexture(target);
     Gpu::Clear(Gpu::kClearTarget | Gpu::kClearZBuffer, 0x00000000, 1.0f);
     // ONE, ZERO: the quad's colour as it would reach the blend.
     const uint32_t src = Gpu::GetRenderState(Gpu::kRsSrcBlend), dest = Gpu::GetRenderState(Gpu::kRsDestBlend);
@@ -88,8 +92,12 @@ bool Enlarge(Texture* picture, unsigned width, unsigned height, Enlargement* e) 
     std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
     Gpu::ReadRenderTarget(rgba.data());
     GraphicsDevice::RestoreRenderTarget(saved);
-    *e = {picture, picture->texture, width,
-          height,  texels,           ShownRuns(rgba, static_cast<int>(width), static_cast<int>(height))};
+    DeleteTexture(target);
+    std::vector<TexturedVertex2D> runs = ShownRuns(rgba, static_cast<int>(width), static_cast<int>(height));
+    // R, G, B, A as read to A8R8G8B8's bytes B, G, R, A.
+    for (size_t i = 0; i < rgba.size(); i += 4) std::swap(rgba[i], rgba[i + 2]);
+    Gpu::UploadTexture(texels->texture, rgba.data());
+    *e = {picture, picture->texture, width, height, texels, std::move(runs)};
     return true;
 }
 
@@ -97,6 +105,16 @@ bool Enlarge(Texture* picture, unsigned width, unsigned height, Enlargement* e) 
 
 void DrawScreenOverlay(Texture* picture) {
     if (!picture || !picture->texture) return;
+    const Vector2 origin(0.0f, 0.0f), layout(1280.0f, 720.0f);
+    // The blocks left out hold only alpha 0, which leaves the target as it
+    // was under the usual blend (source alpha and its inverse, added); under
+    // any other the picture is drawn as the stretched quad.
+    if (Gpu::GetRenderState(Gpu::kRsSrcBlend) != Gpu::kBlendSrcAlpha ||
+        Gpu::GetRenderState(Gpu::kRsDestBlend) != Gpu::kBlendInvSrcAlpha ||
+        Gpu::GetRenderState(Gpu::kRsBlendOp) != Gpu::kBlendOpAdd) {
+        Renderer2D::DrawTexturedQuad(picture, &origin, &layout, 0xFFFFFFFF);
+        return;
+    }
     Gpu::Surface* target = Gpu::GetRenderTarget();
     const unsigned width = Gpu::SurfaceWidth(target), height = Gpu::SurfaceHeight(target);
     Gpu::Release(target);
@@ -108,7 +126,6 @@ void DrawScreenOverlay(Texture* picture) {
     if (!found) {
         Enlargement e;
         if (!Enlarge(picture, width, height, &e)) {
-            const Vector2 origin(0.0f, 0.0f), layout(1280.0f, 720.0f);
             Renderer2D::DrawTexturedQuad(picture, &origin, &layout, 0xFFFFFFFF);
             return;
         }

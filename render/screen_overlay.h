@@ -9,7 +9,9 @@
 //    filtering (a texel's centre on each pixel's returns that texel), and
 //    only in the 32x32 blocks where some pixel has alpha above 0: a pixel of
 //    alpha 0 leaves the target as it was.
-// The picture must not change once drawn this way.
+// Under another blend than source alpha and its inverse, added, it is
+// drawn as the stretched quad. The picture must not change once drawn
+// this way.
 #pragma once
 
 struct Texture;

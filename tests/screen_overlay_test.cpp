@@ -41,12 +41,21 @@ Texture* HudLikePicture(unsigned w, unsigned h) {
 // enlargement, read back.
 std::vector<uint32_t> Drawn(Texture* picture, bool enlarged) {
     const Vector2 origin(0, 0), canvas(1280, 720);
+    GraphicsDevice::Clear(0xFF000000);
     Renderer2D::DrawQuadGradient(&origin, &canvas, 0xFF204060, 0xFF602040, 0xFF406020, 0xFFA0A0A0);
     if (enlarged)
         DrawScreenOverlay(picture);
     else
         Renderer2D::DrawTexturedQuad(picture, &origin, &canvas, 0xFFFFFFFF);
     return GpuFixture::ReadTarget().pixels;
+}
+
+// The states the show draws its overlays with.
+void UsualStates() {
+    Gpu::SetRenderState(Gpu::kRsSrcBlend, Gpu::kBlendSrcAlpha);
+    Gpu::SetRenderState(Gpu::kRsDestBlend, Gpu::kBlendInvSrcAlpha);
+    Gpu::SetRenderState(Gpu::kRsBlendOp, Gpu::kBlendOpAdd);
+    Gpu::SetRenderState(Gpu::kRsAlphaTestEnable, 1);
 }
 
 int Differing(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
@@ -73,6 +82,7 @@ TEST(ScreenOverlay, DrawsTheStretchedQuadsPixelsAtEveryViewSize) {
                                                       static_cast<unsigned>(view.viewHeight), Gpu::kFormatA8R8G8B8);
         Texture* picture = HudLikePicture(c.pictureWidth, c.pictureHeight);
         Gpu::Surface* saved = GraphicsDevice::SetRenderTexture(target);
+        UsualStates();
         const std::vector<uint32_t> quad = Drawn(picture, false);
         // Twice: the first draw makes the enlargement, the second reuses it.
         EXPECT_EQ(Differing(quad, Drawn(picture, true)), 0) << c.width << "x" << c.height;
@@ -89,6 +99,7 @@ TEST(ScreenOverlay, TheShowsOverlaysKeepTheirPixels) {
     for (float progress = 0.0f; !PreloadNextAsset(&progress);) {}
     Texture* target = Texture::CreateRenderTarget(1280, 720, Gpu::kFormatA8R8G8B8);
     Gpu::Surface* saved = GraphicsDevice::SetRenderTexture(target);
+    UsualStates();
     for (int id = kTexOverlay1; id <= kTexOverlay4; ++id) {
         Texture* overlay = GetTexture(id);
         ASSERT_NE(overlay, nullptr) << id;
