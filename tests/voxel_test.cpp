@@ -171,7 +171,9 @@ TEST(VoxelTechniques, TheFieldFromTheReachingBallsIsTheFieldFromAllOfThem) {
             filled += all[i] != 0.0f;
         }
         EXPECT_EQ(differ, 0) << "at " << c.time << " s, level " << c.level;
-        if (c.level > 0.0f) EXPECT_GT(filled, 0) << "at " << c.time << " s: an empty field shows nothing";
+        if (c.level > 0.0f) {
+            EXPECT_GT(filled, 0) << "at " << c.time << " s: an empty field shows nothing";
+        }
     }
     EXPECT_EQ(Gpu::GetRenderState(Gpu::kRsScissorTestEnable), 0u);
     Gpu::ReleaseEffect(voxel);
