@@ -26,7 +26,13 @@ struct Enlargement {
     Texture* texels;                          // the picture as the quad shows it, texel for pixel
     std::vector<TexturedVertex2D> triangles;  // the shown runs of blocks, two triangles each
 };
-std::vector<Enlargement> s_enlargements;
+// Made on the heap and never destroyed: its textures are freed with the
+// device (ReleaseScreenOverlays), and a list destroyed at exit before that
+// would lose them.
+std::vector<Enlargement>& Enlargements() {
+    static std::vector<Enlargement>* list = new std::vector<Enlargement>;
+    return *list;
+}
 
 // One run of blocks, x0..x1 by y0..y1 in pixels, as two triangles that put
 // texel (x, y) of a w x h texture on pixel (x, y).
@@ -119,7 +125,8 @@ void DrawScreenOverlay(Texture* picture) {
     const unsigned width = Gpu::SurfaceWidth(target), height = Gpu::SurfaceHeight(target);
     Gpu::Release(target);
     Enlargement* found = nullptr;
-    for (Enlargement& e : s_enlargements) {
+    std::vector<Enlargement>& enlargements = Enlargements();
+    for (Enlargement& e : enlargements) {
         if (e.picture == picture && e.gpuPicture == picture->texture && e.width == width && e.height == height)
             found = &e;
     }
@@ -129,8 +136,8 @@ void DrawScreenOverlay(Texture* picture) {
             Renderer2D::DrawTexturedQuad(picture, &origin, &layout, 0xFFFFFFFF);
             return;
         }
-        s_enlargements.push_back(std::move(e));
-        found = &s_enlargements.back();
+        enlargements.push_back(std::move(e));
+        found = &enlargements.back();
     }
     if (!found->triangles.empty())
         Renderer2D::DrawTexelTriangles(found->texels, found->triangles.data(),
@@ -138,6 +145,6 @@ void DrawScreenOverlay(Texture* picture) {
 }
 
 void ReleaseScreenOverlays() {
-    for (Enlargement& e : s_enlargements) DeleteTexture(e.texels);
-    s_enlargements.clear();
+    for (Enlargement& e : Enlargements()) DeleteTexture(e.texels);
+    Enlargements().clear();
 }
