@@ -36,10 +36,10 @@ Rect LayoutRect(const Vector2* position, const Vector2* size) {
     return {x0, y0, x0 + size->x * v.scaleX, y0 + size->y * v.scaleY};
 }
 
-// Runs every pass of the effect's current technique over one strip (two
-// triangles for a quad), or over a list of triangles.
-void DrawStrip(Gpu::Effect* effect, const void* vertices, unsigned stride, unsigned triangles = 2,
-               Gpu::Primitive primitive = Gpu::kTriangleStrip) {
+// Runs every pass of the effect's current technique over the triangles: one
+// strip (two triangles for a quad) or a list.
+void DrawTriangles(Gpu::Effect* effect, const void* vertices, unsigned stride, unsigned triangles = 2,
+                   Gpu::Primitive primitive = Gpu::kTriangleStrip) {
     Gpu::ForEachPass(effect, [&] { Gpu::DrawPrimitiveUP(primitive, triangles, vertices, stride); });
 }
 
@@ -76,7 +76,7 @@ void DrawWithEffect2D(int declaration, const char* technique, Texture* texture, 
     const unsigned count = primitive == Gpu::kTriangleList ? triangles * 3 : triangles + 2;
     const uint32_t zEnable = Gpu::GetRenderState(Gpu::kRsZEnable);
     if (zEnable && DepthTestPassesAll(vertices, stride, count)) Gpu::SetRenderState(Gpu::kRsZEnable, 0);
-    DrawStrip(effect, vertices, stride, triangles, primitive);
+    DrawTriangles(effect, vertices, stride, triangles, primitive);
     Gpu::SetRenderState(Gpu::kRsZEnable, zEnable);
 }
 
@@ -243,7 +243,7 @@ void DrawEffectQuad(Gpu::Effect* effect, const Vector2* position, const Vector2*
     TexturedVertex2D v[4];
     TexturedCorners(v, r, colour, 0, 0, 1, 1);
     Gpu::SetVertexDeclaration(GraphicsDevice::GetVertexDeclaration(kDeclScreenColourTex));
-    DrawStrip(effect, v, sizeof(TexturedVertex2D));
+    DrawTriangles(effect, v, sizeof(TexturedVertex2D));
 }
 
 void DrawFullscreenFade(const Vector2* position, const Vector2* size, uint32_t colour) {

@@ -127,8 +127,10 @@ void DrawScreenOverlay(Texture* picture) {
     Enlargement* found = nullptr;
     std::vector<Enlargement>& enlargements = Enlargements();
     for (Enlargement& e : enlargements) {
-        if (e.picture == picture && e.gpuPicture == picture->texture && e.width == width && e.height == height)
+        if (e.picture == picture && e.gpuPicture == picture->texture && e.width == width && e.height == height) {
             found = &e;
+            break;
+        }
     }
     if (!found) {
         Enlargement e;
