@@ -63,7 +63,11 @@ bool FrameCapture::Open() {
             "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv",
             "-f", "mp4", m_videoPath};
         // clang-format on
-        if (!m_ffmpeg.Start(args)) {
+        // The encoder runs at nice 10: the renderer's threads go first, and
+        // the encoder fills the moments they wait on each other (some 14 %
+        // of the two cores in the scroller). When it falls behind, the
+        // renderer waits for a free frame buffer and the encoder catches up.
+        if (!m_ffmpeg.Start(args, 10)) {
             std::fprintf(stderr, "lumivane: cannot start ffmpeg\n");
             m_wav.Close();
             std::remove(m_wavPath.c_str());

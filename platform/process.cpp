@@ -43,7 +43,7 @@ void LowerThreadPriority() {
 
 PipeProcess::~PipeProcess() { Finish(); }
 
-bool PipeProcess::Start(const std::vector<std::string>& args) {
+bool PipeProcess::Start(const std::vector<std::string>& args, int niceness) {
     // A child that dies early must not kill us with SIGPIPE; writes fail instead.
     std::signal(SIGPIPE, SIG_IGN);
     int fds[2];
@@ -74,6 +74,8 @@ bool PipeProcess::Start(const std::vector<std::string>& args) {
         close(fds[1]);
         return false;
     }
+    // On Linux this names the child's one thread so far.
+    if (niceness != 0) setpriority(PRIO_PROCESS, static_cast<id_t>(pid), niceness);
     m_pid = pid;
     m_fd = fds[1];
     return true;

@@ -27,7 +27,10 @@ public:
     PipeProcess(const PipeProcess&) = delete;
     PipeProcess& operator=(const PipeProcess&) = delete;
 
-    bool Start(const std::vector<std::string>& argv);
+    // Starts `argv[0]` (looked up in PATH) at the given nice value, set
+    // before the child has any input and so before it starts threads of
+    // its own, which inherit it.
+    bool Start(const std::vector<std::string>& argv, int niceness = 0);
     // False once the child has gone away (its input is closed).
     bool Write(const void* data, size_t size);
     // Closes the child's input and waits; returns its exit status (-1 when it
