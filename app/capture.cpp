@@ -48,17 +48,17 @@ bool FrameCapture::Open() {
         // The encoder shares the processor with the renderer, so its speed
         // is the capture's. x264's fastest preset with three of the tools it
         // leaves out put back (arithmetic coding, 8x8 transforms, the
-        // deblocking filter) and two B-frames, at quality 19, took 4.7 s of
-        // processor for ten seconds of the scroller where "superfast" at 18
-        // took 7.1, for the same fidelity (41.9 against 41.8 dB PSNR) in a
-        // file a quarter larger. The frames come converted to YUV 4:2:0
-        // (WriteOne), and the file says which conversion, so players turn
-        // them back into the same colours.
+        // deblocking filter) and three B-frames, at quality 19, took 4.0 to
+        // 4.2 s of processor for ten seconds of the scroller where "superfast"
+        // at 18 took 7.1 to 8.7, for nearly the same fidelity (41.7 against
+        // 41.8 dB PSNR) in a file 5 % larger. The frames come converted to
+        // YUV 4:2:0 (WriteOne), and the file says which conversion, so
+        // players turn them back into the same colours.
         // clang-format off
         std::vector<std::string> args = {
             "ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
             "-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", size, "-framerate", rate, "-i", "-",
-            "-c:v", "libx264", "-preset", "ultrafast", "-x264-params", "cabac=1:8x8dct=1:deblock=1:bframes=2",
+            "-c:v", "libx264", "-preset", "ultrafast", "-x264-params", "cabac=1:8x8dct=1:deblock=1:bframes=3",
             "-crf", "19",
             "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv",
             "-f", "mp4", m_videoPath};
