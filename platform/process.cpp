@@ -74,7 +74,8 @@ bool PipeProcess::Start(const std::vector<std::string>& args, int niceness) {
         close(fds[1]);
         return false;
     }
-    // On Linux this names the child's one thread so far.
+    // On Linux this names the child's one thread so far. Where the value is
+    // refused (below our own without the privilege) the child keeps ours.
     if (niceness != 0) setpriority(PRIO_PROCESS, static_cast<id_t>(pid), niceness);
     m_pid = pid;
     m_fd = fds[1];

@@ -102,7 +102,10 @@ bool Enlarge(Texture* picture, unsigned width, unsigned height, Enlargement* e) 
     std::vector<TexturedVertex2D> runs = ShownRuns(rgba, static_cast<int>(width), static_cast<int>(height));
     // R, G, B, A as read to A8R8G8B8's bytes B, G, R, A.
     for (size_t i = 0; i < rgba.size(); i += 4) std::swap(rgba[i], rgba[i + 2]);
-    Gpu::UploadTexture(texels->texture, rgba.data());
+    if (!Gpu::UploadTexture(texels->texture, rgba.data())) {
+        DeleteTexture(texels);  // never blend a texture that holds no picture
+        return false;
+    }
     *e = {picture, picture->texture, width, height, texels, std::move(runs)};
     return true;
 }
